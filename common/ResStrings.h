@@ -1,0 +1,21 @@
+// The texts the user reads: compiler messages and other fixed captions.
+#pragma once
+
+namespace ResStrings {
+
+// Real formula compiler, by message code.
+inline constexpr const char* MiswrittenNumber = "There is a miswritten number.";
+inline constexpr const char* BadCharacter = "You did use a character not allowed.";
+inline constexpr const char* MiswrittenName = "Some function or variable was miswritten.";
+inline constexpr const char* Parentheses = "Check, please, the parentheses.";
+inline constexpr const char* TooManyConstants = "I cannot cope with so much constants.";
+inline constexpr const char* SyntaxDefect = "There is a sintax defect in the formula.";
+inline constexpr const char* NothingWritten = "Perhaps you forgot to write something.";
+inline constexpr const char* VariableRange = "The allowed variables must be in the range 'p' to 'z'";
+inline constexpr const char* ParameterName = "No parameter may be named as any variable";
+// Beyond the classic table: a formula whose expansion would not fit the evaluator.
+inline constexpr const char* TooComplex = "The formula is too long or too deeply nested.";
+// A numeric field that names a variable letter has no value to give.
+inline constexpr const char* VariableInNumber = "A number may not contain variables.";
+
+}  // namespace ResStrings

@@ -1,0 +1,102 @@
+// Compiled real formulas: x(u,v)-style texts become straight-line programs that compute the
+// value and, on request, first and second directional derivatives with safe extensions.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "formula/FormulaBackend.h"
+#include "formula/PostfixInterpreter.h"
+
+struct DerivativeResult {
+    double Value;
+    double Derivative;
+};
+
+struct SecondDerivativeResult {
+    double Value;
+    double Derivative;
+    double SecondDerivative;
+};
+
+class FormulaError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class NativeProgram;
+
+class TOCFunctDDDoubleSafe {
+public:
+    TOCFunctDDDoubleSafe();
+    ~TOCFunctDDDoubleSafe();
+    TOCFunctDDDoubleSafe(const TOCFunctDDDoubleSafe&) = delete;
+    TOCFunctDDDoubleSafe& operator=(const TOCFunctDDDoubleSafe&) = delete;
+
+    // On failure ErrorMsg holds the user-facing message and the object has no program:
+    // evaluations then return NaN until a later Compile succeeds.
+    void Compile(const std::string& Formula, const std::string& Variables,
+                 const std::string& Parameters, std::string& ErrorMsg);
+
+    // Copies Values into the parameter slots when 1 <= size <= ParameterCount, else nothing.
+    void SetParameters(std::span<const double> Values);
+
+    // Value program. Values holds one entry per variable; fewer entries give NaN.
+    double Evaluate(std::span<const double> Values) const;
+
+    void GenerateDerivativeCode();
+    void GenerateSecondDerivativeCode();
+
+    // Values: the variables, then the direction h (and for the second order the seed k).
+    // A missing program is generated on first use; too short an input array gives NaN.
+    void EvaluateWithDerivative(std::span<const double> Values, DerivativeResult& R);
+    void EvaluateWithSecondDerivative(std::span<const double> Values, SecondDerivativeResult& R);
+
+    // Selects the engine of programs generated from now on (tests and benchmarks compare them).
+    // Native code falls back to the interpreter where executable memory is not available.
+    void SelectBackend(FormulaBackend Backend);
+    // The engine that actually runs the value program (Interpreter after a fallback).
+    FormulaBackend ActiveBackend() const;
+
+    bool IsCompiled() const { return Compiled; }
+    const std::string& Formula() const { return FormulaText; }
+    const std::vector<double>& Constants() const { return ConstantSlots; }
+    const std::string& Postfix() const { return PostfixCode; }
+    int32_t PostfixLength() const { return static_cast<int32_t>(PostfixCode.size()); }
+    int32_t VariableCount() const { return Variables; }
+    int32_t ParameterCount() const { return Parameters; }
+    // Derivative stacks of the last derivative run; slot 1 holds the result's derivative.
+    const std::vector<long double>& FirstDerivatives() const { return FirstStack; }
+    const std::vector<long double>& SecondDerivatives() const { return SecondStack; }
+    // True when the postfix code reads variable number n (1-based).
+    bool UsesVariable(int n) const;
+
+private:
+    void ResetPrograms();
+    void GenerateProgram(ProgramOrder Order);
+
+    std::string FormulaText;
+    std::vector<double> ConstantSlots;
+    std::vector<long double> FirstStack;
+    std::vector<long double> SecondStack;
+    int32_t Variables = 0;
+    int32_t Parameters = 0;
+    std::string PostfixCode;
+    int MaxDepth = 0;
+    bool Compiled = false;
+    FormulaBackend Requested = FormulaBackend::Native;
+
+    // One program per order (value, first, second); native code where available,
+    // otherwise the decoded interpreter program.
+    std::unique_ptr<NativeProgram> Native[3];
+    std::unique_ptr<InterpretedProgram> Interpreted[3];
+};
+
+// Evaluates the text of a numeric field ("cos(pi/sqrt(5))"). Throws FormulaError with the
+// compiler's message when the text does not compile, and with a clear message when it
+// mentions a variable letter; Value is 0 after a failure.
+void EvaluateConstantFormula(const std::string& Text, double& Value);

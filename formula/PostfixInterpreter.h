@@ -1,0 +1,39 @@
+// A portable interpreter of postfix formula code in extended precision. It runs wherever
+// native code cannot, and it is the reference the native programs are tested against.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formula/FormulaBackend.h"
+
+class InterpretedProgram {
+public:
+    // Postfix: real postfix code; operand n <= VariableCount reads the input array,
+    // larger operands read Constants[n - VariableCount].
+    InterpretedProgram(const std::string& Postfix, int VariableCount, ProgramOrder Order,
+                       int MaxDepth);
+
+    // First and Second are the derivative stacks (MaxDepth + 1 slots); slot 1 holds the
+    // result's derivatives after a derivative run. They may be null for the value program.
+    long double Run(const double* Values, const double* Constants, long double* First,
+                    long double* Second) const;
+
+private:
+    enum class Op : uint8_t { Variable, Constant, One, Pi, Negate, Add, Subtract, Multiply,
+                              Divide, Function };
+    struct Instruction {
+        Op Kind;
+        char Code;      // function opcode
+        int32_t Index;  // input or constant slot
+    };
+    long double RunValue(const double* Values, const double* Constants) const;
+    long double RunDerivatives(const double* Values, const double* Constants,
+                               long double* First, long double* Second) const;
+
+    std::vector<Instruction> Code;
+    int Variables;
+    ProgramOrder Order;
+    mutable std::vector<long double> Stack;
+};
