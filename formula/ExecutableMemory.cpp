@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #if defined(__x86_64__) && defined(__linux__)
 #include <sys/mman.h>
@@ -12,7 +14,47 @@
 
 namespace {
 std::atomic<bool> Refused{false};
+
+#ifdef TORVANE_NATIVE_CODE
+// Released blocks are kept for reuse: mapping fresh pages and unmapping them costs more
+// than the rest of a compilation. A kept block stays read+execute until it is reused, when
+// it is made writable (and not executable) for the copy.
+struct Region {
+    void* Address;
+    size_t Length;
+};
+constexpr size_t MaxKept = 64;
+std::mutex PoolLock;
+std::vector<Region>& Pool() {
+    static std::vector<Region> Kept;
+    return Kept;
 }
+
+bool TakeFromPool(size_t Length, Region& Out) {
+    std::lock_guard<std::mutex> Guard(PoolLock);
+    auto& Kept = Pool();
+    size_t Best = Kept.size();
+    for (size_t I = 0; I < Kept.size(); ++I)
+        if (Kept[I].Length >= Length && (Best == Kept.size() || Kept[I].Length < Kept[Best].Length))
+            Best = I;
+    if (Best == Kept.size()) return false;
+    Out = Kept[Best];
+    Kept.erase(Kept.begin() + static_cast<long>(Best));
+    return true;
+}
+
+void Release(void* Address, size_t Length) {
+    {
+        std::lock_guard<std::mutex> Guard(PoolLock);
+        if (Pool().size() < MaxKept) {
+            Pool().push_back({Address, Length});
+            return;
+        }
+    }
+    munmap(Address, Length);
+}
+#endif
+}  // namespace
 
 bool ExecutableBlock::NativeCodeSupported() {
 #ifdef TORVANE_NATIVE_CODE
@@ -31,14 +73,24 @@ std::unique_ptr<ExecutableBlock> ExecutableBlock::Create(const std::vector<uint8
     if (Page <= 0) Page = 4096;
     size_t Length = (Code.size() + static_cast<size_t>(Page) - 1) / static_cast<size_t>(Page) *
                     static_cast<size_t>(Page);
-    void* A = mmap(nullptr, Length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (A == MAP_FAILED) return nullptr;
-    std::memcpy(A, Code.data(), Code.size());
-    if (mprotect(A, Length, PROT_READ | PROT_EXEC) != 0) {
-        munmap(A, Length);
+    Region R{nullptr, 0};
+    if (TakeFromPool(Length, R)) {
+        if (mprotect(R.Address, R.Length, PROT_READ | PROT_WRITE) != 0) {
+            munmap(R.Address, R.Length);
+            R = {nullptr, 0};
+        }
+    }
+    if (!R.Address) {
+        void* A = mmap(nullptr, Length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (A == MAP_FAILED) return nullptr;
+        R = {A, Length};
+    }
+    std::memcpy(R.Address, Code.data(), Code.size());
+    if (mprotect(R.Address, R.Length, PROT_READ | PROT_EXEC) != 0) {
+        munmap(R.Address, R.Length);
         return nullptr;
     }
-    return std::unique_ptr<ExecutableBlock>(new ExecutableBlock(A, Length));
+    return std::unique_ptr<ExecutableBlock>(new ExecutableBlock(R.Address, R.Length));
 #else
     (void)Code;
     return nullptr;
@@ -47,6 +99,6 @@ std::unique_ptr<ExecutableBlock> ExecutableBlock::Create(const std::vector<uint8
 
 ExecutableBlock::~ExecutableBlock() {
 #ifdef TORVANE_NATIVE_CODE
-    munmap(Address, Length);
+    Release(Address, Length);
 #endif
 }

@@ -259,6 +259,7 @@ private:
         int Paren = 0;
         size_t Start = Lo;
         bool First = true;
+        const size_t PowerStart = Out.size();  // code before this power is not touched
         for (size_t I = Lo; I <= Hi; ++I) {
             if (I < Hi) {
                 char K = T[I].Kind;
@@ -271,8 +272,8 @@ private:
                 First = false;
             } else {
                 // a^b is exp(b ln a): the exponent's code, then the base's, then "F*C".
-                std::string Base;
-                Base.swap(Out);
+                std::string Base = Out.substr(PowerStart);
+                Out.resize(PowerStart);
                 if (!Factor(Start, I, Depth)) return false;
                 Out += Base;
                 Out += "F*C";

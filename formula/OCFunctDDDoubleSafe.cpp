@@ -76,6 +76,7 @@ public:
                long double* Second) const {
         return Entry(Values, Constants, First, Second, safe_real::Table());
     }
+    NativeRealEntry EntryPoint() const { return Entry; }
 
 private:
     explicit NativeProgram(std::unique_ptr<ExecutableBlock> B)
@@ -89,6 +90,7 @@ TOCFunctDDDoubleSafe::TOCFunctDDDoubleSafe() = default;
 TOCFunctDDDoubleSafe::~TOCFunctDDDoubleSafe() = default;
 
 void TOCFunctDDDoubleSafe::ResetPrograms() {
+    ValueEntry = nullptr;
     for (auto& P : Native) P.reset();
     for (auto& P : Interpreted) P.reset();
 }
@@ -156,6 +158,10 @@ void TOCFunctDDDoubleSafe::GenerateProgram(ProgramOrder Order) {
     }
     if (Requested == FormulaBackend::Native)
         Native[I] = NativeProgram::Build(PostfixCode, Variables, Order);
+    if (Order == ProgramOrder::Value) {
+        ValueEntry = Native[I] ? Native[I]->EntryPoint() : nullptr;
+        SafeTable = safe_real::Table();
+    }
     if (!Native[I])
         Interpreted[I] = std::make_unique<InterpretedProgram>(PostfixCode, Variables, Order, MaxDepth);
 }
@@ -177,9 +183,8 @@ bool TOCFunctDDDoubleSafe::UsesVariable(int N) const {
     return false;
 }
 
-double TOCFunctDDDoubleSafe::Evaluate(std::span<const double> Values) const {
+double TOCFunctDDDoubleSafe::EvaluateInterpreted(std::span<const double> Values) const {
     if (!Compiled || Values.size() < static_cast<size_t>(Variables)) return NaN;
-    if (Native[0]) return Native[0]->Run(Values.data(), ConstantSlots.data(), nullptr, nullptr);
     if (Interpreted[0])
         return static_cast<double>(
             Interpreted[0]->Run(Values.data(), ConstantSlots.data(), nullptr, nullptr));

@@ -46,7 +46,12 @@ public:
     void SetParameters(std::span<const double> Values);
 
     // Value program. Values holds one entry per variable; fewer entries give NaN.
-    double Evaluate(std::span<const double> Values) const;
+    // Inline, because it runs thousands of times per drawing.
+    double Evaluate(std::span<const double> Values) const {
+        if (ValueEntry && Values.size() >= static_cast<size_t>(Variables))
+            return ValueEntry(Values.data(), ConstantSlots.data(), nullptr, nullptr, SafeTable);
+        return EvaluateInterpreted(Values);
+    }
 
     void GenerateDerivativeCode();
     void GenerateSecondDerivativeCode();
@@ -77,6 +82,7 @@ public:
 
 private:
     void ResetPrograms();
+    double EvaluateInterpreted(std::span<const double> Values) const;
     void GenerateProgram(ProgramOrder Order);
 
     std::string FormulaText;
@@ -93,6 +99,10 @@ private:
     // One program per order (value, first, second); native code where available,
     // otherwise the decoded interpreter program.
     std::unique_ptr<NativeProgram> Native[3];
+    // The entry of the native value program, or null: the quickest way to it.
+    double (*ValueEntry)(const double*, const double*, long double*, long double*,
+                         const long double*) = nullptr;
+    const long double* SafeTable = nullptr;
     std::unique_ptr<InterpretedProgram> Interpreted[3];
 };
 

@@ -8,7 +8,8 @@
 
 InterpretedProgram::InterpretedProgram(const std::string& Postfix, int VariableCount,
                                        ProgramOrder ProgramKind, int MaxDepth)
-    : Variables(VariableCount), Order(ProgramKind), Stack(static_cast<size_t>(MaxDepth) + 2) {
+    : Variables(VariableCount), Order(ProgramKind), Stack(static_cast<size_t>(MaxDepth) + 2),
+      FixedOperands{1.0L, x87::Pi()} {
     for (size_t I = 0; I < Postfix.size(); ++I) {
         char C = Postfix[I];
         switch (C) {
@@ -30,6 +31,7 @@ InterpretedProgram::InterpretedProgram(const std::string& Postfix, int VariableC
             default: Code.push_back({Op::Function, C, 0}); break;
         }
     }
+    if (Order == ProgramOrder::Value) Fuse();
 }
 
 long double InterpretedProgram::Run(const double* Values, const double* Constants,
@@ -38,31 +40,260 @@ long double InterpretedProgram::Run(const double* Values, const double* Constant
     return RunDerivatives(Values, Constants, First, Second);
 }
 
-long double InterpretedProgram::RunValue(const double* Values, const double* Constants) const {
-    long double* S = Stack.data();  // S[Top] is the top entry; S[0] is never used
-    int Top = 0;
-    const long double Pi = x87::Pi();
-    for (const Instruction& I : Code) {
-        switch (I.Kind) {
-            case Op::Variable: S[++Top] = Values[I.Index]; break;
-            case Op::Constant: S[++Top] = Constants[I.Index]; break;
-            case Op::One: S[++Top] = 1.0L; break;
-            case Op::Pi: S[++Top] = Pi; break;
-            case Op::Negate: S[Top] = -S[Top]; break;
-            case Op::Add: --Top; S[Top] = S[Top] + S[Top + 1]; break;
-            case Op::Subtract: --Top; S[Top] = S[Top] - S[Top + 1]; break;
-            case Op::Multiply: --Top; S[Top] = S[Top] * S[Top + 1]; break;
-            case Op::Divide:
-                --Top;
-                S[Top] = safe_real::DivisorIsZero(S[Top + 1]) ? S[Top] * safe_real::Big
-                                                              : S[Top] / S[Top + 1];
-                break;
-            case Op::Function:
-                S[Top] = safe_real::Apply(I.Code, S[Top], ProgramOrder::Value).Value;
+// Fused instructions of the value program. "Push" saves the top and loads an operand;
+// "Op" forms combine the top with an operand (Var: input, Const: constant slot, Fixed: 1 or
+// pi); "OpSquare" forms combine it with the square of an operand; "Pop" forms combine the
+// entry below with the top. The two top entries stay in registers; only the "Deep" forms,
+// used where the stack is deeper than two, move an entry to or from memory.
+#define TORVANE_FUSED_INSTRUCTIONS(X)                                                   \
+    X(PushVar) X(PushConst) X(PushFixed) X(PushVarDeep) X(PushConstDeep) X(PushFixedDeep)  \
+    X(PopAddDeep) X(PopSubDeep) X(PopMulDeep) X(PopDivDeep)                                \
+    X(AddVar) X(AddConst) X(AddFixed) X(SubVar) X(SubConst) X(SubFixed)                    \
+    X(MulVar) X(MulConst) X(MulFixed) X(DivVar) X(DivConst) X(DivFixed)                    \
+    X(MulSquareVar) X(MulSquareConst) X(AddSquareVar) X(SubSquareVar)                      \
+    X(PopAdd) X(PopSub) X(PopMul) X(PopDiv) X(Negate) X(Square) X(Function) X(Return)     \
+    X(PushMulVarVar) X(PushMulVarConst) X(PushMulConstVar) X(PushMulConstConst)             \
+    X(PushMulVarVarDeep) X(PushMulVarConstDeep) X(PushMulConstVarDeep) X(PushMulConstConstDeep) \
+    X(MulVarPopAdd) X(MulVarPopSub) X(MulConstPopAdd) X(MulConstPopSub)                     \
+    X(MulSquareVarPopAdd) X(MulSquareVarPopSub)                                              \
+    X(AddMulVarVar) X(AddMulVarConst) X(AddMulConstVar) X(AddMulConstConst)                 \
+    X(SubMulVarVar) X(SubMulVarConst) X(SubMulConstVar) X(SubMulConstConst)
+#define TORVANE_ENUMERATOR(Name) Name,
+enum class InterpretedProgram::Fused : uint8_t { TORVANE_FUSED_INSTRUCTIONS(TORVANE_ENUMERATOR) };
+#undef TORVANE_ENUMERATOR
+
+void InterpretedProgram::Fuse() {
+    using F = Fused;
+    auto OperandKind = [](const Instruction& I) {
+        return I.Kind == Op::Variable ? 0 : I.Kind == Op::Constant ? 1 : 2;
+    };
+    // Fixed operands are indexed into {1, pi}.
+    auto OperandIndex = [](const Instruction& I) {
+        return I.Kind == Op::One ? 0 : I.Kind == Op::Pi ? 1 : I.Index;
+    };
+    auto IsOperand = [](const Instruction& I) {
+        return I.Kind == Op::Variable || I.Kind == Op::Constant || I.Kind == Op::One ||
+               I.Kind == Op::Pi;
+    };
+    int Depth = 0;  // entries on the stack before the instruction
+    for (size_t I = 0; I < Code.size(); ++I) {
+        const Instruction& X = Code[I];
+        const Instruction* Next = I + 1 < Code.size() ? &Code[I + 1] : nullptr;
+        const Instruction* After = I + 2 < Code.size() ? &Code[I + 2] : nullptr;
+        if (IsOperand(X)) {
+            int K = OperandKind(X);
+            int Index = OperandIndex(X);
+            bool Square = Next && Next->Kind == Op::Function && Next->Code == 'D';
+            if (Square && K < 2 && After &&
+                (After->Kind == Op::Multiply || (K == 0 && (After->Kind == Op::Add ||
+                                                            After->Kind == Op::Subtract)))) {
+                F Kind = After->Kind == Op::Multiply ? (K == 0 ? F::MulSquareVar : F::MulSquareConst)
+                         : After->Kind == Op::Add    ? F::AddSquareVar
+                                                     : F::SubSquareVar;
+                ValueCode.push_back({Kind, 0, Index});
+                I += 2;
+                continue;
+            }
+            // "a b *" with two loaded operands: the product of leaves, so common in
+            // polynomials, becomes one push.
+            if (K < 2 && Next && IsOperand(*Next) && OperandKind(*Next) < 2 && After &&
+                After->Kind == Op::Multiply) {
+                int Kind = static_cast<int>(F::PushMulVarVar) + 2 * K + OperandKind(*Next);
+                if (Depth >= 2) Kind += 4;
+                ValueCode.push_back({static_cast<F>(Kind), static_cast<char>(0), Index});
+                ValueCode.back().Second = OperandIndex(*Next);
+                ++Depth;
+                I += 2;
+                continue;
+            }
+            if (Next && (Next->Kind == Op::Add || Next->Kind == Op::Subtract ||
+                         Next->Kind == Op::Multiply || Next->Kind == Op::Divide)) {
+                int Base = Next->Kind == Op::Add        ? static_cast<int>(F::AddVar)
+                           : Next->Kind == Op::Subtract ? static_cast<int>(F::SubVar)
+                           : Next->Kind == Op::Multiply ? static_cast<int>(F::MulVar)
+                                                        : static_cast<int>(F::DivVar);
+                ValueCode.push_back({static_cast<F>(Base + K), 0, Index});
+                ++I;
+                continue;
+            }
+            F Push = Depth >= 2 ? F::PushVarDeep : F::PushVar;
+            ValueCode.push_back({static_cast<F>(static_cast<int>(Push) + K), 0, Index});
+            ++Depth;
+            continue;
+        }
+        const bool Deep = Depth >= 3;  // the entry below the result comes from memory
+        switch (X.Kind) {
+            case Op::Negate: ValueCode.push_back({F::Negate, 0, 0}); break;
+            case Op::Add: ValueCode.push_back({Deep ? F::PopAddDeep : F::PopAdd, 0, 0}); break;
+            case Op::Subtract: ValueCode.push_back({Deep ? F::PopSubDeep : F::PopSub, 0, 0}); break;
+            case Op::Multiply: ValueCode.push_back({Deep ? F::PopMulDeep : F::PopMul, 0, 0}); break;
+            case Op::Divide: ValueCode.push_back({Deep ? F::PopDivDeep : F::PopDiv, 0, 0}); break;
+            default:
+                ValueCode.push_back({X.Code == 'D' ? F::Square : F::Function, X.Code, 0});
                 break;
         }
+        if (X.Kind == Op::Add || X.Kind == Op::Subtract || X.Kind == Op::Multiply ||
+            X.Kind == Op::Divide)
+            --Depth;
     }
-    return S[1];
+    ValueCode.push_back({F::Return, 0, 0});
+    MergeTermsIntoSums();
+}
+
+// A term of a sum ends with a multiplication followed by the addition or subtraction that
+// takes it into the running sum; doing both in one instruction saves a dispatch per term.
+void InterpretedProgram::MergeTermsIntoSums() {
+    using F = Fused;
+    std::vector<FusedInstruction> Merged;
+    for (const FusedInstruction& I : ValueCode) {
+        bool Add = I.Kind == F::PopAdd, Sub = I.Kind == F::PopSub;
+        if ((Add || Sub) && !Merged.empty()) {
+            FusedInstruction& Last = Merged.back();
+            int Kind = -1;
+            switch (Last.Kind) {
+                case F::MulVar: Kind = static_cast<int>(Add ? F::MulVarPopAdd : F::MulVarPopSub); break;
+                case F::MulConst: Kind = static_cast<int>(Add ? F::MulConstPopAdd : F::MulConstPopSub); break;
+                case F::MulSquareVar:
+                    Kind = static_cast<int>(Add ? F::MulSquareVarPopAdd : F::MulSquareVarPopSub);
+                    break;
+                case F::PushMulVarVar:
+                case F::PushMulVarConst:
+                case F::PushMulConstVar:
+                case F::PushMulConstConst:
+                    Kind = static_cast<int>(Add ? F::AddMulVarVar : F::SubMulVarVar) +
+                           (static_cast<int>(Last.Kind) - static_cast<int>(F::PushMulVarVar));
+                    break;
+                default: break;
+            }
+            if (Kind >= 0) {
+                Last.Kind = static_cast<F>(Kind);
+                continue;
+            }
+        }
+        Merged.push_back(I);
+    }
+    ValueCode.swap(Merged);
+}
+
+long double InterpretedProgram::RunValue(const double* Values, const double* Constants) const {
+    using F = Fused;
+    // The two top entries live in registers (Top, Second); S[1..Sp] holds the deeper ones.
+    // The first pushes save meaningless entries, which keeps the code free of special cases.
+    long double* S = Stack.data();
+    int Sp = 0;
+    long double Top = 0, Second = 0;
+    const long double* Fixed = FixedOperands;
+    auto Divide = [](long double A, long double B) {
+        return safe_real::DivisorIsZero(B) ? A * safe_real::Big : A / B;
+    };
+    auto Push = [&](long double X) {
+        Second = Top;
+        Top = X;
+    };
+    auto PushDeep = [&](long double X) {
+        S[++Sp] = Second;
+        Second = Top;
+        Top = X;
+    };
+    auto PopDeep = [&]() {
+        long double Left = Second;
+        Second = S[Sp--];
+        return Left;
+    };
+    // A plain switch: the compiler keeps Top and Second in x87 registers across it (a
+    // threaded dispatch through label addresses made it spill them at every instruction).
+    const FusedInstruction* I = ValueCode.data();
+#define CASE(Name) case F::Name:
+#define NEXT break
+    for (;; ++I) {
+        switch (I->Kind) {
+            CASE(PushVar) Push(Values[I->Index]); NEXT;
+            CASE(PushConst) Push(Constants[I->Index]); NEXT;
+            CASE(PushFixed) Push(Fixed[I->Index]); NEXT;
+            CASE(PushVarDeep) PushDeep(Values[I->Index]); NEXT;
+            CASE(PushConstDeep) PushDeep(Constants[I->Index]); NEXT;
+            CASE(PushFixedDeep) PushDeep(Fixed[I->Index]); NEXT;
+            CASE(AddVar) Top = Top + static_cast<long double>(Values[I->Index]); NEXT;
+            CASE(AddConst) Top = Top + static_cast<long double>(Constants[I->Index]); NEXT;
+            CASE(AddFixed) Top = Top + Fixed[I->Index]; NEXT;
+            CASE(SubVar) Top = Top - static_cast<long double>(Values[I->Index]); NEXT;
+            CASE(SubConst) Top = Top - static_cast<long double>(Constants[I->Index]); NEXT;
+            CASE(SubFixed) Top = Top - Fixed[I->Index]; NEXT;
+            CASE(MulVar) Top = Top * static_cast<long double>(Values[I->Index]); NEXT;
+            CASE(MulConst) Top = Top * static_cast<long double>(Constants[I->Index]); NEXT;
+            CASE(MulFixed) Top = Top * Fixed[I->Index]; NEXT;
+            CASE(DivVar) Top = Divide(Top, Values[I->Index]); NEXT;
+            CASE(DivConst) Top = Divide(Top, Constants[I->Index]); NEXT;
+            CASE(DivFixed) Top = Divide(Top, Fixed[I->Index]); NEXT;
+            CASE(MulSquareVar) {
+                long double X = Values[I->Index];
+                Top = Top * (X * X);
+                NEXT;
+            }
+            CASE(MulSquareConst) {
+                long double X = Constants[I->Index];
+                Top = Top * (X * X);
+                NEXT;
+            }
+            CASE(AddSquareVar) {
+                long double X = Values[I->Index];
+                Top = Top + X * X;
+                NEXT;
+            }
+            CASE(SubSquareVar) {
+                long double X = Values[I->Index];
+                Top = Top - X * X;
+                NEXT;
+            }
+            CASE(PopAdd) Top = Second + Top; NEXT;
+            CASE(PopSub) Top = Second - Top; NEXT;
+            CASE(PopMul) Top = Second * Top; NEXT;
+            CASE(PopDiv) Top = Divide(Second, Top); NEXT;
+            CASE(PopAddDeep) Top = PopDeep() + Top; NEXT;
+            CASE(PopSubDeep) Top = PopDeep() - Top; NEXT;
+            CASE(PopMulDeep) Top = PopDeep() * Top; NEXT;
+            CASE(PopDivDeep) Top = Divide(PopDeep(), Top); NEXT;
+            CASE(Negate) Top = -Top; NEXT;
+            CASE(Square) Top = Top * Top; NEXT;
+            CASE(Function) Top = safe_real::Apply(I->Code, Top, ProgramOrder::Value).Value; NEXT;
+            CASE(PushMulVarVar) Push(static_cast<long double>(Values[I->Index]) * Values[I->Second]); NEXT;
+            CASE(PushMulVarConst) Push(static_cast<long double>(Values[I->Index]) * Constants[I->Second]); NEXT;
+            CASE(PushMulConstVar) Push(static_cast<long double>(Constants[I->Index]) * Values[I->Second]); NEXT;
+            CASE(PushMulConstConst) Push(static_cast<long double>(Constants[I->Index]) * Constants[I->Second]); NEXT;
+            CASE(PushMulVarVarDeep) PushDeep(static_cast<long double>(Values[I->Index]) * Values[I->Second]); NEXT;
+            CASE(PushMulVarConstDeep) PushDeep(static_cast<long double>(Values[I->Index]) * Constants[I->Second]); NEXT;
+            CASE(PushMulConstVarDeep) PushDeep(static_cast<long double>(Constants[I->Index]) * Values[I->Second]); NEXT;
+            CASE(PushMulConstConstDeep) PushDeep(static_cast<long double>(Constants[I->Index]) * Constants[I->Second]); NEXT;
+            CASE(MulVarPopAdd) Top = Second + Top * static_cast<long double>(Values[I->Index]); NEXT;
+            CASE(MulVarPopSub) Top = Second - Top * static_cast<long double>(Values[I->Index]); NEXT;
+            CASE(MulConstPopAdd) Top = Second + Top * static_cast<long double>(Constants[I->Index]); NEXT;
+            CASE(MulConstPopSub) Top = Second - Top * static_cast<long double>(Constants[I->Index]); NEXT;
+            CASE(MulSquareVarPopAdd) {
+                long double X = Values[I->Index];
+                Top = Second + Top * (X * X);
+                NEXT;
+            }
+            CASE(MulSquareVarPopSub) {
+                long double X = Values[I->Index];
+                Top = Second - Top * (X * X);
+                NEXT;
+            }
+            CASE(AddMulVarVar) Top = Top + static_cast<long double>(Values[I->Index]) * Values[I->Second]; NEXT;
+            CASE(AddMulVarConst) Top = Top + static_cast<long double>(Values[I->Index]) * Constants[I->Second]; NEXT;
+            CASE(AddMulConstVar) Top = Top + static_cast<long double>(Constants[I->Index]) * Values[I->Second]; NEXT;
+            CASE(AddMulConstConst) Top = Top + static_cast<long double>(Constants[I->Index]) * Constants[I->Second]; NEXT;
+            CASE(SubMulVarVar) Top = Top - static_cast<long double>(Values[I->Index]) * Values[I->Second]; NEXT;
+            CASE(SubMulVarConst) Top = Top - static_cast<long double>(Values[I->Index]) * Constants[I->Second]; NEXT;
+            CASE(SubMulConstVar) Top = Top - static_cast<long double>(Constants[I->Index]) * Values[I->Second]; NEXT;
+            CASE(SubMulConstConst) Top = Top - static_cast<long double>(Constants[I->Index]) * Constants[I->Second]; NEXT;
+            CASE(Return) return Top;
+#if defined(__GNUC__) || defined(__clang__)
+            default: __builtin_unreachable();  // every instruction is one of the above
+#endif
+        }
+    }
+#undef CASE
+#undef NEXT
 }
 
 // Each stack entry k carries its value S[k], first derivative D[k] and (second order)

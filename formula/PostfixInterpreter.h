@@ -28,12 +28,26 @@ private:
         char Code;      // function opcode
         int32_t Index;  // input or constant slot
     };
+    // The value program runs on fused instructions with the top of the stack kept in a
+    // register: an operand followed by a binary operator becomes one instruction that
+    // combines the top with the operand, so that values rarely go through memory.
+    enum class Fused : uint8_t;
+    struct FusedInstruction {
+        Fused Kind;
+        char Code;
+        int32_t Index;
+        int32_t Second = 0;  // the second operand of fused products
+    };
+    void Fuse();
+    void MergeTermsIntoSums();
     long double RunValue(const double* Values, const double* Constants) const;
     long double RunDerivatives(const double* Values, const double* Constants,
                                long double* First, long double* Second) const;
 
     std::vector<Instruction> Code;
+    std::vector<FusedInstruction> ValueCode;
     int Variables;
     ProgramOrder Order;
     mutable std::vector<long double> Stack;
+    long double FixedOperands[2];  // 1 and pi, set up once rather than at every run
 };

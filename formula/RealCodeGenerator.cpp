@@ -82,8 +82,13 @@ void Reduce(Emitter& A, bool TwoPi) {
     A.Fldpi();
     if (TwoPi) A.FaddSt0(0);
     A.Fxch(1);
-    A.MovR10d(1100);
     x87::Label Loop = A.NewLabel(), Done = A.NewLabel();
+    // Arguments already below the modulus are their own remainder; skip the slow fprem.
+    A.FldSt(0);
+    A.Fabs();
+    A.Fucomip(2);
+    A.Jump(Condition::Below, Done);
+    A.MovR10d(1100);
     A.Bind(Loop);
     A.Fprem();
     A.FnstswAx();
@@ -641,7 +646,17 @@ public:
             char C = Postfix[I];
             if (C == formula::ReferenceKind) {
                 if (I + 1 >= Postfix.size()) return false;
-                Operand(C, static_cast<unsigned char>(Postfix[++I]));
+                int N = static_cast<unsigned char>(Postfix[++I]);
+                char Next = I + 1 < Postfix.size() ? Postfix[I + 1] : 0;
+                // In the value program an operand that is at once added, subtracted or
+                // multiplied is read straight from memory: same result, fewer instructions.
+                if (Order == ProgramOrder::Value && Depth >= 1 && InRegisters() >= 1 &&
+                    (Next == '+' || Next == '-' || Next == '*')) {
+                    CombineWithMemory(Next, N);
+                    ++I;
+                } else {
+                    Operand(C, N);
+                }
             } else if (C == formula::OneKind || C == formula::PiKind) {
                 Operand(C, 0);
             } else if (C == '+' || C == '-' || C == '*' || C == '/') {
@@ -742,6 +757,16 @@ private:
         else
             E.FldDouble(ConstantSlot(N - Variables));
         --Free;
+    }
+
+    void CombineWithMemory(char C, int N) {
+        Mem M = N <= Variables ? Input(N - 1) : ConstantSlot(N - Variables);
+        if (C == '+')
+            E.FaddDouble(M);
+        else if (C == '-')
+            E.FsubDouble(M);
+        else
+            E.FmulDouble(M);
     }
 
     void Binary(char C) {

@@ -4,6 +4,14 @@
 #pragma once
 
 #include "formula/FormulaBackend.h"
+#include "formula/X87Math.h"
+
+// The interpreter inlines these so that its values stay in registers.
+#if defined(__GNUC__) || defined(__clang__)
+#define TORVANE_INLINE [[gnu::always_inline]] inline
+#else
+#define TORVANE_INLINE inline
+#endif
 
 namespace safe_real {
 
@@ -19,19 +27,204 @@ struct Jet {
     long double Second;  // phi''(x)
 };
 
-// The safe exponential: 2^(x log2 e), cut at |x log2 e| = 75 to 10^24 and 10^-24.
-long double Exp(long double X);
-
-// Function opcode "A".."R" at X. The order matters only for the cotangent, whose three
-// programs treat a zero remainder differently.
-Jet Apply(char Code, long double X, ProgramOrder Order);
-
 // A division by zero (or by something that is not a number) gives a * 10^24.
 inline bool DivisorIsZero(long double B) { return B == 0 || B != B; }
 
 // Constants of the safe functions, in the layout the native programs read them from.
 enum TableEntry { BigEntry, MinusBigEntry, SmallEntry, ExpCutEntry, MinusExpCutEntry,
                   LogFloorEntry, HalfPiEntry, MinusHalfPiEntry, HalfEntry, TableSize };
-const long double* Table();
+
+// The operations below follow, step by step, the instruction sequences of the native
+// programs, so that both engines round identically.
+
+inline bool IsZeroOrNaN(long double X) { return X == 0 || X != X; }
+
+// Derivatives of the arcsine family: from s = sqrt(q) and x, phi' = S1/s and
+// phi'' = S2 x/(q s), or zero where q is not positive (the value is then an extension).
+inline void RootDerivatives(Jet& J, long double X, long double Q, long double S, int S1, int S2) {
+    if (Q > 0) {
+        long double P1 = 1.0L / S;
+        long double P2 = X / (S * Q);
+        J.First = S1 > 0 ? P1 : -P1;
+        J.Second = S2 > 0 ? P2 : -P2;
+    } else {
+        J.First = 0;
+        J.Second = 0;
+    }
+}
+
+inline const long double* Table() {
+    static const long double Values[TableSize] = {
+        Big, -Big, Small, ExpCut, -ExpCut, LogFloor,
+        x87::Pi() * 0.5L, -(x87::Pi() * 0.5L), 0.5L,
+    };
+    return Values;
+}
+
+// The safe exponential: 2^(x log2 e), cut at |x log2 e| = 75 to 10^24 and 10^-24.
+TORVANE_INLINE long double Exp(long double X) {
+    long double T = X * x87::Log2E();
+    if (T > ExpCut) return Big;
+    if (T < -ExpCut) return Small;
+    long double N = x87::RoundToInteger(T);
+    long double F = T - N;
+    long double R = x87::Exp2Minus1(F) + 1.0L;
+    return x87::Scale(R, N);
+}
+
+// Function opcode "A".."R" at X. The order matters only for the cotangent, whose three
+// programs treat a zero remainder differently.
+TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
+    const long double Pi = x87::Pi();
+    const long double Ln2 = x87::Ln2();
+    const long double* K = Table();
+    // The value program needs no derivatives; skipping them keeps the interpreter quick.
+    const bool Derivatives = Order != ProgramOrder::Value;
+    Jet J{0, 0, 0};
+    switch (Code) {
+        case 'A': {  // cos
+            long double R = x87::Remainder(X, Pi + Pi);
+            long double C = x87::Cos(R);
+            J = {C, Derivatives ? -x87::Sin(R) : 0.0L, -C};
+            break;
+        }
+        case 'B': {  // sin
+            long double R = x87::Remainder(X, Pi + Pi);
+            long double S = x87::Sin(R);
+            J = {S, Derivatives ? x87::Cos(R) : 0.0L, -S};
+            break;
+        }
+        case 'C': {  // exp
+            long double E = Exp(X);
+            J = {E, E, E};
+            break;
+        }
+        case 'D':  // square
+            J = {X * X, X + X, 2.0L};
+            break;
+        case 'E':  // sqrt
+            if (X > 0) {
+                long double S = std::sqrt(X);
+                J.Value = S;
+                if (Derivatives) {
+                    long double P1 = 0.5L / S;
+                    J.First = P1;
+                    J.Second = -(P1 / (X + X));
+                }
+            }
+            break;
+        case 'F':  // ln
+            if (X > 0) {
+                J.Value = x87::YLog2X(Ln2, X);
+                if (Derivatives) {
+                    long double P1 = 1.0L / X;
+                    J.First = P1;
+                    J.Second = -(P1 * P1);
+                }
+            } else {
+                J = {LogFloor, 0, 0};
+            }
+            break;
+        case 'G': {  // tan
+            long double T = x87::Tan(x87::Remainder(X, Pi));
+            long double P1 = 1.0L + T * T;
+            J = {T, P1, (T + T) * P1};
+            break;
+        }
+        case 'H':    // sinh
+        case 'I': {  // cosh
+            long double E = Exp(X);
+            long double Inverse = 1.0L / E;
+            long double Minus = (E - Inverse) * 0.5L;
+            long double Plus = (E + Inverse) * 0.5L;
+            J = Code == 'H' ? Jet{Minus, Plus, Minus} : Jet{Plus, Minus, Plus};
+            break;
+        }
+        case 'J': {  // tanh
+            long double E = Exp(X);
+            long double E2 = E * E;
+            long double T = (E2 - 1.0L) / (E2 + 1.0L);
+            long double P1 = 1.0L - T * T;
+            J = {T, P1, -((T + T) * P1)};
+            break;
+        }
+        case 'K':    // arcsin
+        case 'L': {  // arccos
+            bool Sine = Code == 'K';
+            if (X > 1) {
+                J.Value = Sine ? K[HalfPiEntry] : 0.0L;
+            } else if (X < -1) {
+                J.Value = Sine ? K[MinusHalfPiEntry] : Pi;
+            } else {
+                long double Q = 1.0L - X * X;
+                long double S = std::sqrt(Q);
+                J.Value = Sine ? x87::Atan2(X, S) : x87::Atan2(S, X);
+                if (Derivatives) RootDerivatives(J, X, Q, S, Sine ? 1 : -1, Sine ? 1 : -1);
+            }
+            break;
+        }
+        case 'M': {  // arctan
+            J.Value = x87::Atan2(X, 1.0L);
+            if (Derivatives) {
+                long double P1 = 1.0L / (X * X + 1.0L);
+                J.First = P1;
+                J.Second = -(((X + X) * P1) * P1);
+            }
+            break;
+        }
+        case 'N':  // abs
+            J = {std::fabs(X), X >= 0 ? 1.0L : -1.0L, 0};
+            break;
+        case 'O': {  // cot
+            long double R = x87::Remainder(X, Pi);
+            if (Order == ProgramOrder::Value) {
+                long double S = x87::Sin(R);
+                long double C = x87::Cos(R);
+                J.Value = IsZeroOrNaN(S) ? C * Big : C / S;
+            } else if (IsZeroOrNaN(R)) {
+                J.Value = Order == ProgramOrder::First ? 0.0L : Big;
+            } else {
+                long double V = 1.0L / x87::Tan(R);
+                long double W = V * V + 1.0L;
+                J = {V, -W, (V + V) * W};
+            }
+            break;
+        }
+        case 'P':  // arccosh
+            if (X >= 1) {
+                long double Q = X * X - 1.0L;
+                long double S = std::sqrt(Q);
+                J.Value = x87::YLog2X(Ln2, X + S);
+                if (Derivatives) RootDerivatives(J, X, Q, S, 1, -1);
+            }
+            break;
+        case 'Q':  // arctanh
+            if (X >= 1) {
+                J.Value = Big;
+            } else if (X <= -1) {
+                J.Value = -Big;
+            } else {
+                long double Ratio = (X + 1.0L) / (1.0L - X);
+                long double P1 = 1.0L / (1.0L - X * X);
+                J = {x87::YLog2X(Ln2, Ratio) * 0.5L, P1, ((X + X) * P1) * P1};
+            }
+            break;
+        case 'R': {  // arcsinh
+            long double A = std::fabs(X);
+            long double Q = A * A + 1.0L;
+            long double S = std::sqrt(Q);
+            long double V = x87::YLog2X(Ln2, A + S);
+            J.Value = X < 0 ? -V : V;
+            if (Derivatives) RootDerivatives(J, X, Q, S, 1, -1);
+            break;
+        }
+        default:
+            J = {X, 0, 0};
+            break;
+    }
+    return J;
+}
+
+
 
 }  // namespace safe_real

@@ -99,6 +99,8 @@ void Emitter::Fsubp(int I) { Need(I + 1); StackRegister(0xDE, 0xE8, I); Pop(); }
 void Emitter::Fsubrp(int I) { Need(I + 1); StackRegister(0xDE, 0xE0, I); Pop(); }
 void Emitter::Fdivp(int I) { Need(I + 1); StackRegister(0xDE, 0xF8, I); Pop(); }
 void Emitter::Fdivrp(int I) { Need(I + 1); StackRegister(0xDE, 0xF0, I); Pop(); }
+void Emitter::FaddDouble(Mem M) { Need(1); MemoryOperand(0xDC, 0, M); }
+void Emitter::FsubDouble(Mem M) { Need(1); MemoryOperand(0xDC, 4, M); }
 void Emitter::FmulDouble(Mem M) { Need(1); MemoryOperand(0xDC, 1, M); }
 
 void Emitter::Fucomi(int I) { Need(I + 1); StackRegister(0xDB, 0xE8, I); }

@@ -80,6 +80,8 @@ public:
     void Fsubrp(int I = 1);       // st(i) := st0 - st(i), pop
     void Fdivp(int I = 1);        // st(i) := st(i) / st0, pop
     void Fdivrp(int I = 1);       // st(i) := st0 / st(i), pop
+    void FaddDouble(Mem M);       // st0 := st0 + m64
+    void FsubDouble(Mem M);       // st0 := st0 - m64
     void FmulDouble(Mem M);       // st0 := st0 * m64
 
     // Comparisons into EFLAGS.

@@ -85,6 +85,9 @@ TEST(FormulaLanguage, ProducesTheExpectedPostfixCode) {
         {"u^1", "#1"},
         {"u^2.5", "#5 #1 F * C"},
         {"u^p", "#3 #1 F * C"},
+        {"u v^p", "#1 #3 #2 F * C *"},
+        {"vv**q", "#2 #4 #2 F * C *"},
+        {"u+v^2.5^p", "#1 #3 #5 #2 F * C F * C +"},
         {"-u^2", "#1 D #"},
         {"-u*v", "#1 # #2 *"},
         {"u-v+p", "#1 #2 - #3 +"},
@@ -189,6 +192,8 @@ TEST(FormulaLanguage, ComputesWhatTheTextSays) {
     EXPECT_DOUBLE_EQ(ValueAt("2 3", 0, 0), 6.0);
     EXPECT_DOUBLE_EQ(ValueAt("p u^2 - v^3", 0.5, 2, 4), -7.0);
     EXPECT_DOUBLE_EQ(ValueAt("u^2.5", 4, 0), 32.0);
+    EXPECT_DOUBLE_EQ(ValueAt("3 u^2.5", 4, 0), 96.0);
+    EXPECT_DOUBLE_EQ(ValueAt("u v^p", 3, 4, 0.5), 6.0);
     EXPECT_DOUBLE_EQ(ValueAt("(u+v)^10", 1, 1), 1024.0);
     EXPECT_DOUBLE_EQ(ValueAt("u^1000000", 1, 0), 1.0);
     EXPECT_DOUBLE_EQ(ValueAt("q", 0, 0, 1, -7), -7.0);
