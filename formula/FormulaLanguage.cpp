@@ -493,14 +493,15 @@ LanguageError ExpandIntegerPowers(TokenString& T, size_t LetterCount,
             if (Rules.IntegerExponentsOnly) return LanguageError::NonIntegerExponent;
             continue;
         }
-        // The base runs back to the previous operator or "#" at depth 0, or to the "("
-        // that opens an enclosing parenthesis.
+        // The base runs back to the previous "+", "-", "*", "/" or "#" at depth 0, or to the
+        // "(" that opens an enclosing parenthesis. A power before it belongs to the base, so
+        // that a^b^2 is (a^b)^2, as a^b^c is (a^b)^c for any other exponent.
         size_t BaseStart = P;
         for (int Depth = 0; BaseStart > 0; --BaseStart) {
             char K = T[BaseStart - 1].Kind;
             if (K == ')') ++Depth;
             if (K == '(' && Depth-- == 0) break;
-            if (Depth == 0 && (IsTermSeparator(K) || K == UnaryMinusKind)) break;
+            if (Depth == 0 && ((IsTermSeparator(K) && K != '^') || K == UnaryMinusKind)) break;
         }
         TokenString Base(T.begin() + static_cast<long>(BaseStart), T.begin() + static_cast<long>(P));
         double M = std::fabs(N);

@@ -129,6 +129,19 @@ void SafeExp(Emitter& A) {
     A.Bind(Done);
 }
 
+// (x) -> (t = x log2 e, x), then to Large (keeping that stack) unless |t| <= 1, where
+// f2xm1 gives e^x - 1 without cancellation.
+void NearZeroExponent(Emitter& A, x87::Label Large) {
+    A.Fldl2e();
+    A.FmulSt0(1);
+    A.FldSt(0);
+    A.Fabs();
+    A.Fld1();
+    A.Fucomip(1);
+    A.FstpSt(0);
+    A.Jump(Condition::Below, Large);
+}
+
 // (v, s, q, x) -> (v, p1[, p2]) with p1 = S1/s and p2 = S2 x/(s q) where q > 0, else zeros.
 void RootDerivatives(Emitter& A, ProgramOrder Order, int S1, int S2) {
     x87::Label None = A.NewLabel(), Done = A.NewLabel();
@@ -363,6 +376,40 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
         case 'H':    // sinh
         case 'I': {  // cosh
             bool Sinh = Code == 'H';
+            x87::Label Large = A.NewLabel(), Done = A.NewLabel();
+            // Near zero, e^x - 1 from f2xm1 gives E - 1/E = M + M/E without cancellation.
+            NearZeroExponent(A, Large);
+            A.F2xm1();
+            A.FstpSt(1);   // (M)
+            A.Fld1();
+            A.FaddSt0(1);  // (E, M)
+            A.FldSt(1);
+            A.FdivSt0(1);
+            A.Faddp(2);    // (E, M + M/E)
+            if (Value && Sinh) {
+                A.FstpSt(0);
+                Halve(A);
+            } else {
+                A.Fld1();
+                A.FdivSt0(1);
+                A.Faddp(1);
+                Halve(A);  // (plus, M + M/E)
+                if (Value) {
+                    A.FstpSt(1);
+                } else {
+                    A.Fxch(1);
+                    Halve(A);  // (minus, plus)
+                    if (!Sinh) A.Fxch(1);
+                    if (Second) {
+                        A.FldSt(0);
+                        A.Fxch(2);
+                        A.Fxch(1);
+                    }
+                }
+            }
+            A.Jump(Done);
+            A.Bind(Large);
+            A.FstpSt(0);
             SafeExp(A);
             A.Fld1();
             A.FdivSt0(1);  // (1/E, E)
@@ -386,9 +433,28 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
                     A.Fxch(1);
                 }
             }
+            A.Bind(Done);
             break;
         }
-        case 'J':  // tanh
+        case 'J': {  // tanh
+            x87::Label Large = A.NewLabel(), Done = A.NewLabel();
+            NearZeroExponent(A, Large);
+            A.F2xm1();
+            A.FstpSt(1);   // (M)
+            A.Fld1();
+            A.FaddSt0(1);  // (E, M)
+            A.FmulSt0(0);
+            A.Fld1();
+            A.Faddp(1);    // (E^2 + 1, M)
+            A.FldSt(1);
+            A.Fld1();
+            A.FaddSt0(0);
+            A.Faddp(1);    // (M + 2, E^2 + 1, M)
+            A.Fmulp(2);
+            A.Fdivp(1);    // (T)
+            A.Jump(Done);
+            A.Bind(Large);
+            A.FstpSt(0);
             SafeExp(A);
             A.FmulSt0(0);
             A.FldSt(0);
@@ -398,6 +464,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Fld1();
             A.Faddp(1);
             A.Fdivp(1);  // (T)
+            A.Bind(Done);
             if (!Value) {
                 A.FldSt(0);
                 A.FmulSt0(0);
@@ -414,6 +481,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
                 }
             }
             break;
+        }
         case 'K':
         case 'L':
             ArcSineOrCosine(A, Code == 'K', Order);
@@ -545,6 +613,12 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Jump(Condition::AboveOrEqual, High);
             CompareWithRegister(A, MinusOne, 0);
             A.Jump(Condition::AboveOrEqual, Low);
+            x87::Label Small = A.NewLabel(), Join = A.NewLabel();
+            A.FldSt(0);
+            A.Fabs();
+            CompareWithRegister(A, Const{Const::Table, safe_real::EighthEntry}, 0);
+            A.FstpSt(0);
+            A.Jump(Condition::Above, Small);
             A.Fld1();
             A.FaddSt0(1);  // (1 + x, x)
             A.Fld1();
@@ -553,6 +627,17 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Fldln2();
             A.Fxch(1);
             A.Fyl2x();
+            A.Jump(Join);
+            A.Bind(Small);  // ln(1 + 2x/(1 - x)) keeps the digits of small x
+            A.FldSt(0);
+            A.FaddSt0(0);  // (2x, x)
+            A.Fld1();
+            A.FsubSt0(2);  // (1 - x, 2x, x)
+            A.Fdivp(1);
+            A.Fldln2();
+            A.Fxch(1);
+            A.Fyl2xp1();
+            A.Bind(Join);
             Halve(A);  // (v, x)
             if (Value) {
                 A.FstpSt(1);
@@ -598,12 +683,27 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.FmulSt0(0);
             A.Fld1();
             A.Faddp(1);  // (q, a, x)
+            x87::Label Small = A.NewLabel(), Sign = A.NewLabel();
             if (Value) {
-                A.Fsqrt();
+                A.Fsqrt();  // (s, a, x)
+                CompareWithRegister(A, Const{Const::Table, safe_real::QuarterEntry}, 1);
+                A.Jump(Condition::Above, Small);
                 A.Faddp(1);
                 A.Fldln2();
                 A.Fxch(1);
                 A.Fyl2x();  // (w, x)
+                A.Jump(Sign);
+                A.Bind(Small);  // ln(1 + a + a^2/(1 + s)) keeps the digits of small a
+                A.Fld1();
+                A.Faddp(1);
+                A.FldSt(1);
+                A.FmulSt0(0);
+                A.Fdivrp(1);  // (a^2/(s + 1), a, x)
+                A.Faddp(1);
+                A.Fldln2();
+                A.Fxch(1);
+                A.Fyl2xp1();
+                A.Bind(Sign);
                 CompareWithRegister(A, Zero, 1);
                 A.Jump(Condition::BelowOrEqual, Positive);
                 A.Fchs();
@@ -611,12 +711,26 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
                 A.FstpSt(1);
             } else {
                 A.FldSt(0);
-                A.Fsqrt();
+                A.Fsqrt();  // (s, q, a, x)
+                CompareWithRegister(A, Const{Const::Table, safe_real::QuarterEntry}, 2);
+                A.Jump(Condition::Above, Small);
                 A.FldSt(0);
                 A.FaddSt0(3);
                 A.Fldln2();
                 A.Fxch(1);
                 A.Fyl2x();  // (w, s, q, a, x)
+                A.Jump(Sign);
+                A.Bind(Small);
+                A.Fld1();
+                A.FaddSt0(1);
+                A.FldSt(3);
+                A.FmulSt0(0);
+                A.Fdivrp(1);   // (a^2/(1 + s), s, q, a, x)
+                A.FaddSt0(3);
+                A.Fldln2();
+                A.Fxch(1);
+                A.Fyl2xp1();
+                A.Bind(Sign);
                 CompareWithRegister(A, Zero, 4);
                 A.Jump(Condition::BelowOrEqual, Positive);
                 A.Fchs();

@@ -32,7 +32,8 @@ inline bool DivisorIsZero(long double B) { return B == 0 || B != B; }
 
 // Constants of the safe functions, in the layout the native programs read them from.
 enum TableEntry { BigEntry, MinusBigEntry, SmallEntry, ExpCutEntry, MinusExpCutEntry,
-                  LogFloorEntry, HalfPiEntry, MinusHalfPiEntry, HalfEntry, TableSize };
+                  LogFloorEntry, HalfPiEntry, MinusHalfPiEntry, HalfEntry, QuarterEntry,
+                  EighthEntry, TableSize };
 
 // The operations below follow, step by step, the instruction sequences of the native
 // programs, so that both engines round identically.
@@ -56,7 +57,7 @@ inline void RootDerivatives(Jet& J, long double X, long double Q, long double S,
 inline const long double* Table() {
     static const long double Values[TableSize] = {
         Big, -Big, Small, ExpCut, -ExpCut, LogFloor,
-        x87::Pi() * 0.5L, -(x87::Pi() * 0.5L), 0.5L,
+        x87::Pi() * 0.5L, -(x87::Pi() * 0.5L), 0.5L, 0.25L, 0.125L,
     };
     return Values;
 }
@@ -70,6 +71,15 @@ TORVANE_INLINE long double Exp(long double X) {
     long double F = T - N;
     long double R = x87::Exp2Minus1(F) + 1.0L;
     return x87::Scale(R, N);
+}
+
+// e^x - 1 without cancellation, where |x log2 e| <= 1 (the range of f2xm1): near zero the
+// hyperbolic functions are computed from it, so that sinh(1e-20) is 1e-20 and not 0.
+TORVANE_INLINE bool ExpMinusOneNearZero(long double X, long double& M) {
+    long double T = X * x87::Log2E();
+    if (!(std::fabs(T) <= 1.0L)) return false;
+    M = x87::Exp2Minus1(T);
+    return true;
 }
 
 // Function opcode "A".."R" at X. The order matters only for the cotangent, whose three
@@ -133,6 +143,14 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
         }
         case 'H':    // sinh
         case 'I': {  // cosh
+            long double M;
+            if (ExpMinusOneNearZero(X, M)) {
+                long double E = M + 1.0L;
+                long double Minus = (M + M / E) * 0.5L;  // (E - 1/E)/2 without cancellation
+                long double Plus = (E + 1.0L / E) * 0.5L;
+                J = Code == 'H' ? Jet{Minus, Plus, Minus} : Jet{Plus, Minus, Plus};
+                break;
+            }
             long double E = Exp(X);
             long double Inverse = 1.0L / E;
             long double Minus = (E - Inverse) * 0.5L;
@@ -141,9 +159,15 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             break;
         }
         case 'J': {  // tanh
-            long double E = Exp(X);
-            long double E2 = E * E;
-            long double T = (E2 - 1.0L) / (E2 + 1.0L);
+            long double M, T;
+            if (ExpMinusOneNearZero(X, M)) {
+                long double E = M + 1.0L;
+                T = (M * (M + 2.0L)) / (E * E + 1.0L);  // E^2 - 1 = M (M + 2)
+            } else {
+                long double E = Exp(X);
+                long double E2 = E * E;
+                T = (E2 - 1.0L) / (E2 + 1.0L);
+            }
             long double P1 = 1.0L - T * T;
             J = {T, P1, -((T + T) * P1)};
             break;
@@ -204,16 +228,21 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             } else if (X <= -1) {
                 J.Value = -Big;
             } else {
-                long double Ratio = (X + 1.0L) / (1.0L - X);
+                // Near zero ln(1 + 2x/(1 - x)) keeps the digits that ln((1 + x)/(1 - x)) loses.
+                long double L = std::fabs(X) < 0.125L
+                                    ? x87::YLog2XPlus1(Ln2, (X + X) / (1.0L - X))
+                                    : x87::YLog2X(Ln2, (X + 1.0L) / (1.0L - X));
                 long double P1 = 1.0L / (1.0L - X * X);
-                J = {x87::YLog2X(Ln2, Ratio) * 0.5L, P1, ((X + X) * P1) * P1};
+                J = {L * 0.5L, P1, ((X + X) * P1) * P1};
             }
             break;
         case 'R': {  // arcsinh
             long double A = std::fabs(X);
             long double Q = A * A + 1.0L;
             long double S = std::sqrt(Q);
-            long double V = x87::YLog2X(Ln2, A + S);
+            // Near zero ln(1 + a + a^2/(1 + s)) keeps the digits that ln(a + s) loses.
+            long double V = A < 0.25L ? x87::YLog2XPlus1(Ln2, A + (A * A) / (S + 1.0L))
+                                      : x87::YLog2X(Ln2, A + S);
             J.Value = X < 0 ? -V : V;
             if (Derivatives) RootDerivatives(J, X, Q, S, 1, -1);
             break;
@@ -224,7 +253,5 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
     }
     return J;
 }
-
-
 
 }  // namespace safe_real

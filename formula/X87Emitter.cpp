@@ -86,6 +86,7 @@ void Emitter::Fprem() { Need(2); Pair(0xD9, 0xF8); }
 void Emitter::Fptan() { Need(1); Pair(0xD9, 0xF2); Push(); }
 void Emitter::Fpatan() { Need(2); Pair(0xD9, 0xF3); Pop(); }
 void Emitter::Fyl2x() { Need(2); Pair(0xD9, 0xF1); Pop(); }
+void Emitter::Fyl2xp1() { Need(2); Pair(0xD9, 0xF9); Pop(); }
 
 void Emitter::FaddSt0(int I) { Need(I + 1); StackRegister(0xD8, 0xC0, I); }
 void Emitter::FmulSt0(int I) { Need(I + 1); StackRegister(0xD8, 0xC8, I); }

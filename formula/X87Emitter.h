@@ -66,6 +66,7 @@ public:
     void Fptan();   // pushes 1 above tan
     void Fpatan();  // st1 := atan2(st1, st0), pop
     void Fyl2x();   // st1 := st1 * log2(st0), pop
+    void Fyl2xp1(); // st1 := st1 * log2(st0 + 1), pop; |st0| < 1 - sqrt(2)/2
 
     // Arithmetic between st0 and st(i). The names say which register receives the result.
     void FaddSt0(int I);          // st0 := st0 + st(i)

@@ -35,6 +35,11 @@ inline long double YLog2X(long double Y, long double X) {  // fyl2x: Y log2(X)
     asm("fyl2x" : "=t"(R) : "0"(X), "u"(Y) : "st(1)");
     return R;
 }
+inline long double YLog2XPlus1(long double Y, long double X) {  // fyl2xp1: Y log2(X + 1)
+    long double R;
+    asm("fyl2xp1" : "=t"(R) : "0"(X), "u"(Y) : "st(1)");
+    return R;
+}
 inline long double Exp2Minus1(long double X) {  // f2xm1, |X| <= 1
     asm("f2xm1" : "+t"(X));
     return X;
@@ -82,6 +87,9 @@ inline long double Cos(long double X) { return std::cos(X); }
 inline long double Tan(long double X) { return std::tan(X); }
 inline long double Atan2(long double Y, long double X) { return std::atan2(Y, X); }
 inline long double YLog2X(long double Y, long double X) { return Y * std::log2(X); }
+inline long double YLog2XPlus1(long double Y, long double X) {
+    return Y * std::log1p(X) * 1.44269504088896340735992468100189214L;
+}
 inline long double Exp2Minus1(long double X) {
     return std::expm1(X * 0.693147180559945309417232121458176568L);
 }
