@@ -467,15 +467,20 @@ LanguageError ExpandIntegerPowers(TokenString& T, size_t LetterCount,
             if (K == ')' && Depth-- == 0) break;
             if (Depth == 0 && IsTermSeparator(K)) break;
         }
+        // Enclosing parentheses and one minus sign do not make an exponent less of an
+        // integer: u^((2)) and u^(-(2)) are products too.
         size_t A = P + 1, B = ExpEnd;
-        if (B - A >= 2 && T[A].Kind == '(' && MatchingClose(T, A, B) == B - 1) {
-            ++A;
-            --B;
-        }
         bool Negative = false;
-        if (A < B && T[A].Kind == UnaryMinusKind) {
-            Negative = true;
-            ++A;
+        for (;;) {
+            if (B - A >= 2 && T[A].Kind == '(' && MatchingClose(T, A, B) == B - 1) {
+                ++A;
+                --B;
+            } else if (!Negative && A < B && T[A].Kind == UnaryMinusKind) {
+                Negative = true;
+                ++A;
+            } else {
+                break;
+            }
         }
         bool IsInteger = false;
         double N = 0.0;

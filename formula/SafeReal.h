@@ -33,7 +33,11 @@ inline bool DivisorIsZero(long double B) { return B == 0 || B != B; }
 // Constants of the safe functions, in the layout the native programs read them from.
 enum TableEntry { BigEntry, MinusBigEntry, SmallEntry, ExpCutEntry, MinusExpCutEntry,
                   LogFloorEntry, HalfPiEntry, MinusHalfPiEntry, HalfEntry, QuarterEntry,
-                  EighthEntry, TableSize };
+                  EighthEntry, HugeEntry, TableSize };
+
+// Beyond this |x|, x^2 +- 1 is x^2 in extended precision, and acosh and asinh are ln(2|x|),
+// computed so without squaring, which would overflow for the largest arguments.
+inline constexpr long double HugeArgument = 4294967296.0L;
 
 // The operations below follow, step by step, the instruction sequences of the native
 // programs, so that both engines round identically.
@@ -57,7 +61,7 @@ inline void RootDerivatives(Jet& J, long double X, long double Q, long double S,
 inline const long double* Table() {
     static const long double Values[TableSize] = {
         Big, -Big, Small, ExpCut, -ExpCut, LogFloor,
-        x87::Pi() * 0.5L, -(x87::Pi() * 0.5L), 0.5L, 0.25L, 0.125L,
+        x87::Pi() * 0.5L, -(x87::Pi() * 0.5L), 0.5L, 0.25L, 0.125L, HugeArgument,
     };
     return Values;
 }
@@ -218,7 +222,7 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             if (X >= 1) {
                 long double Q = X * X - 1.0L;
                 long double S = std::sqrt(Q);
-                J.Value = x87::YLog2X(Ln2, X + S);
+                J.Value = x87::YLog2X(Ln2, X >= HugeArgument ? X + X : X + S);
                 if (Derivatives) RootDerivatives(J, X, Q, S, 1, -1);
             }
             break;
@@ -241,8 +245,9 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             long double Q = A * A + 1.0L;
             long double S = std::sqrt(Q);
             // Near zero ln(1 + a + a^2/(1 + s)) keeps the digits that ln(a + s) loses.
-            long double V = A < 0.25L ? x87::YLog2XPlus1(Ln2, A + (A * A) / (S + 1.0L))
-                                      : x87::YLog2X(Ln2, A + S);
+            long double V = A < 0.25L          ? x87::YLog2XPlus1(Ln2, A + (A * A) / (S + 1.0L))
+                            : A >= HugeArgument ? x87::YLog2X(Ln2, A + A)
+                                                : x87::YLog2X(Ln2, A + S);
             J.Value = X < 0 ? -V : V;
             if (Derivatives) RootDerivatives(J, X, Q, S, 1, -1);
             break;

@@ -187,6 +187,9 @@ TEST(FormulaLanguage, ComputesWhatTheTextSays) {
     EXPECT_DOUBLE_EQ(ValueAt("-u^2", 3, 0), -9.0);
     EXPECT_DOUBLE_EQ(ValueAt("(-2)^3", 0, 0), -8.0);
     EXPECT_DOUBLE_EQ(ValueAt("u^(-2)", 2, 0), 0.25);
+    // Redundant parentheses keep an exponent an integer, so negative bases stay exact.
+    EXPECT_DOUBLE_EQ(ValueAt("u^((2))", -1.5, 0), 2.25);
+    EXPECT_DOUBLE_EQ(ValueAt("u^(-(3))", -2, 0), -0.125);
     EXPECT_DOUBLE_EQ(ValueAt("u-v+p", 1, 2, 3), 2.0);
     EXPECT_DOUBLE_EQ(ValueAt("u/v*p", 1, 2, 3), 1.5);
     EXPECT_DOUBLE_EQ(ValueAt("2 3", 0, 0), 6.0);
