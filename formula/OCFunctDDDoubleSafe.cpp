@@ -72,8 +72,8 @@ public:
         if (!Block) return nullptr;
         return std::unique_ptr<NativeProgram>(new NativeProgram(std::move(Block)));
     }
-    double Run(const double* Values, const double* Constants, long double* First,
-               long double* Second) const {
+    double Run(const double* Values, const double* Constants, double* First,
+               double* Second) const {
         return Entry(Values, Constants, First, Second, safe_real::Table());
     }
     NativeRealEntry EntryPoint() const { return Entry; }
@@ -153,8 +153,8 @@ void TOCFunctDDDoubleSafe::GenerateProgram(ProgramOrder Order) {
     Interpreted[I].reset();
     if (!Compiled) return;
     if (Order != ProgramOrder::Value) {
-        FirstStack.assign(static_cast<size_t>(MaxDepth) + 1, 0.0L);
-        SecondStack.assign(static_cast<size_t>(MaxDepth) + 1, 0.0L);
+        FirstStack.assign(static_cast<size_t>(MaxDepth) + 1, 0.0);
+        SecondStack.assign(static_cast<size_t>(MaxDepth) + 1, 0.0);
     }
     if (Requested == FormulaBackend::Native)
         Native[I] = NativeProgram::Build(PostfixCode, Variables, Order);
@@ -205,7 +205,7 @@ void TOCFunctDDDoubleSafe::EvaluateWithDerivative(std::span<const double> Values
     } else {
         return;
     }
-    R.Derivative = static_cast<double>(FirstStack[1]);
+    R.Derivative = FirstStack[1];
 }
 
 void TOCFunctDDDoubleSafe::EvaluateWithSecondDerivative(std::span<const double> Values,
@@ -222,8 +222,8 @@ void TOCFunctDDDoubleSafe::EvaluateWithSecondDerivative(std::span<const double> 
     } else {
         return;
     }
-    R.Derivative = static_cast<double>(FirstStack[1]);
-    R.SecondDerivative = static_cast<double>(SecondStack[1]);
+    R.Derivative = FirstStack[1];
+    R.SecondDerivative = SecondStack[1];
 }
 
 void EvaluateConstantFormula(const std::string& Text, double& Value) {

@@ -75,8 +75,8 @@ public:
     int32_t VariableCount() const { return Variables; }
     int32_t ParameterCount() const { return Parameters; }
     // Derivative stacks of the last derivative run; slot 1 holds the result's derivative.
-    const std::vector<long double>& FirstDerivatives() const { return FirstStack; }
-    const std::vector<long double>& SecondDerivatives() const { return SecondStack; }
+    const std::vector<double>& FirstDerivatives() const { return FirstStack; }
+    const std::vector<double>& SecondDerivatives() const { return SecondStack; }
     // True when the postfix code reads variable number n (1-based).
     bool UsesVariable(int n) const;
 
@@ -87,8 +87,8 @@ private:
 
     std::string FormulaText;
     std::vector<double> ConstantSlots;
-    std::vector<long double> FirstStack;
-    std::vector<long double> SecondStack;
+    std::vector<double> FirstStack;
+    std::vector<double> SecondStack;
     int32_t Variables = 0;
     int32_t Parameters = 0;
     std::string PostfixCode;
@@ -100,7 +100,7 @@ private:
     // otherwise the decoded interpreter program.
     std::unique_ptr<NativeProgram> Native[3];
     // The entry of the native value program, or null: the quickest way to it.
-    double (*ValueEntry)(const double*, const double*, long double*, long double*,
+    double (*ValueEntry)(const double*, const double*, double*, double*,
                          const long double*) = nullptr;
     const long double* SafeTable = nullptr;
     std::unique_ptr<InterpretedProgram> Interpreted[3];

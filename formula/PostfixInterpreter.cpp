@@ -35,7 +35,7 @@ InterpretedProgram::InterpretedProgram(const std::string& Postfix, int VariableC
 }
 
 long double InterpretedProgram::Run(const double* Values, const double* Constants,
-                                    long double* First, long double* Second) const {
+                                    double* First, double* Second) const {
     if (Order == ProgramOrder::Value) return RunValue(Values, Constants);
     return RunDerivatives(Values, Constants, First, Second);
 }
@@ -57,7 +57,9 @@ long double InterpretedProgram::Run(const double* Values, const double* Constant
     X(MulVarPopAdd) X(MulVarPopSub) X(MulConstPopAdd) X(MulConstPopSub)                     \
     X(MulSquareVarPopAdd) X(MulSquareVarPopSub)                                              \
     X(AddMulVarVar) X(AddMulVarConst) X(AddMulConstVar) X(AddMulConstConst)                 \
-    X(SubMulVarVar) X(SubMulVarConst) X(SubMulConstVar) X(SubMulConstConst)
+    X(SubMulVarVar) X(SubMulVarConst) X(SubMulConstVar) X(SubMulConstConst)                 \
+    X(PushMulSquareVarVar) X(PushMulSquareConstVar)                                          \
+    X(AddMulSquareVarVar) X(AddMulSquareConstVar) X(SubMulSquareVarVar) X(SubMulSquareConstVar)
 #define TORVANE_ENUMERATOR(Name) Name,
 enum class InterpretedProgram::Fused : uint8_t { TORVANE_FUSED_INSTRUCTIONS(TORVANE_ENUMERATOR) };
 #undef TORVANE_ENUMERATOR
@@ -92,6 +94,18 @@ void InterpretedProgram::Fuse() {
                                                      : F::SubSquareVar;
                 ValueCode.push_back({Kind, 0, Index});
                 I += 2;
+                continue;
+            }
+            // "a b b^2 *", a monomial such as u^3 or c v^2, becomes one push.
+            const Instruction* Third = I + 3 < Code.size() ? &Code[I + 3] : nullptr;
+            if (K < 2 && Depth <= 1 && Next && Next->Kind == Op::Variable && After &&
+                After->Kind == Op::Function && After->Code == 'D' && Third &&
+                Third->Kind == Op::Multiply) {
+                F Kind = K == 0 ? F::PushMulSquareVarVar : F::PushMulSquareConstVar;
+                ValueCode.push_back({Kind, 0, Index});
+                ValueCode.back().Second = Next->Index;
+                ++Depth;
+                I += 3;
                 continue;
             }
             // "a b *" with two loaded operands: the product of leaves, so common in
@@ -162,6 +176,12 @@ void InterpretedProgram::MergeTermsIntoSums() {
                 case F::PushMulConstConst:
                     Kind = static_cast<int>(Add ? F::AddMulVarVar : F::SubMulVarVar) +
                            (static_cast<int>(Last.Kind) - static_cast<int>(F::PushMulVarVar));
+                    break;
+                case F::PushMulSquareVarVar:
+                    Kind = static_cast<int>(Add ? F::AddMulSquareVarVar : F::SubMulSquareVarVar);
+                    break;
+                case F::PushMulSquareConstVar:
+                    Kind = static_cast<int>(Add ? F::AddMulSquareConstVar : F::SubMulSquareConstVar);
                     break;
                 default: break;
             }
@@ -286,6 +306,36 @@ long double InterpretedProgram::RunValue(const double* Values, const double* Con
             CASE(SubMulVarConst) Top = Top - static_cast<long double>(Values[I->Index]) * Constants[I->Second]; NEXT;
             CASE(SubMulConstVar) Top = Top - static_cast<long double>(Constants[I->Index]) * Values[I->Second]; NEXT;
             CASE(SubMulConstConst) Top = Top - static_cast<long double>(Constants[I->Index]) * Constants[I->Second]; NEXT;
+            CASE(PushMulSquareVarVar) {
+                long double Y = Values[I->Second];
+                Push(static_cast<long double>(Values[I->Index]) * (Y * Y));
+                NEXT;
+            }
+            CASE(PushMulSquareConstVar) {
+                long double Y = Values[I->Second];
+                Push(static_cast<long double>(Constants[I->Index]) * (Y * Y));
+                NEXT;
+            }
+            CASE(AddMulSquareVarVar) {
+                long double Y = Values[I->Second];
+                Top = Top + static_cast<long double>(Values[I->Index]) * (Y * Y);
+                NEXT;
+            }
+            CASE(AddMulSquareConstVar) {
+                long double Y = Values[I->Second];
+                Top = Top + static_cast<long double>(Constants[I->Index]) * (Y * Y);
+                NEXT;
+            }
+            CASE(SubMulSquareVarVar) {
+                long double Y = Values[I->Second];
+                Top = Top - static_cast<long double>(Values[I->Index]) * (Y * Y);
+                NEXT;
+            }
+            CASE(SubMulSquareConstVar) {
+                long double Y = Values[I->Second];
+                Top = Top - static_cast<long double>(Constants[I->Index]) * (Y * Y);
+                NEXT;
+            }
             CASE(Return) return Top;
 #if defined(__GNUC__) || defined(__clang__)
             default: __builtin_unreachable();  // every instruction is one of the above
@@ -297,14 +347,18 @@ long double InterpretedProgram::RunValue(const double* Values, const double* Con
 }
 
 // Each stack entry k carries its value S[k], first derivative D[k] and (second order)
-// second derivative DD[k], the chain rule applied at every step.
+// second derivative DD[k], the chain rule applied at every step. Derivatives are stored as
+// doubles, as the native programs store them, and every operation on them is done in
+// extended precision first (L reads a slot), so that both engines round alike.
 long double InterpretedProgram::RunDerivatives(const double* Values, const double* Constants,
-                                               long double* D, long double* DD) const {
+                                               double* D, double* DD) const {
     long double* S = Stack.data();
     const bool Second = Order == ProgramOrder::Second;
     int Top = 0;
     const long double Pi = x87::Pi();
-    auto Push = [&](long double Value, long double First, long double SecondSeed) {
+    auto L = [](double X) { return static_cast<long double>(X); };
+    auto Store = [](double& Slot, long double X) { Slot = static_cast<double>(X); };
+    auto Push = [&](long double Value, double First, double SecondSeed) {
         ++Top;
         S[Top] = Value;
         D[Top] = First;
@@ -329,8 +383,9 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
                 --Top;
                 bool Add = I.Kind == Op::Add;
                 S[Top] = Add ? S[Top] + S[Top + 1] : S[Top] - S[Top + 1];
-                D[Top] = Add ? D[Top] + D[Top + 1] : D[Top] - D[Top + 1];
-                if (Second) DD[Top] = Add ? DD[Top] + DD[Top + 1] : DD[Top] - DD[Top + 1];
+                Store(D[Top], Add ? L(D[Top]) + L(D[Top + 1]) : L(D[Top]) - L(D[Top + 1]));
+                if (Second)
+                    Store(DD[Top], Add ? L(DD[Top]) + L(DD[Top + 1]) : L(DD[Top]) - L(DD[Top + 1]));
                 break;
             }
             case Op::Multiply: {
@@ -339,9 +394,9 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
                 long double DA = D[Top], DB = D[Top + 1];
                 if (Second) {
                     long double T = DA * DB;
-                    DD[Top] = (DD[Top] * B + (T + T)) + A * DD[Top + 1];
+                    Store(DD[Top], (L(DD[Top]) * B + (T + T)) + A * L(DD[Top + 1]));
                 }
-                D[Top] = DA * B + A * DB;
+                Store(D[Top], DA * B + A * DB);
                 S[Top] = A * B;
                 break;
             }
@@ -354,10 +409,11 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
                     if (Second) DD[Top] = 0;
                 } else {
                     long double Q = A / B;
-                    long double DQ = (D[Top] - Q * D[Top + 1]) / B;
+                    long double DQ = (L(D[Top]) - Q * L(D[Top + 1])) / B;
                     if (Second)
-                        DD[Top] = ((DD[Top] - (DQ + DQ) * D[Top + 1]) - Q * DD[Top + 1]) / B;
-                    D[Top] = DQ;
+                        Store(DD[Top],
+                              ((L(DD[Top]) - (DQ + DQ) * L(D[Top + 1])) - Q * L(DD[Top + 1])) / B);
+                    Store(D[Top], DQ);
                     S[Top] = Q;
                 }
                 break;
@@ -365,8 +421,8 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
             case Op::Function: {
                 safe_real::Jet J = safe_real::Apply(I.Code, S[Top], Order);
                 long double DX = D[Top];
-                if (Second) DD[Top] = J.Second * (DX * DX) + J.First * DD[Top];
-                D[Top] = J.First * DX;
+                if (Second) Store(DD[Top], J.Second * (DX * DX) + J.First * L(DD[Top]));
+                Store(D[Top], J.First * DX);
                 S[Top] = J.Value;
                 break;
             }

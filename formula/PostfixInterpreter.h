@@ -17,8 +17,8 @@ public:
 
     // First and Second are the derivative stacks (MaxDepth + 1 slots); slot 1 holds the
     // result's derivatives after a derivative run. They may be null for the value program.
-    long double Run(const double* Values, const double* Constants, long double* First,
-                    long double* Second) const;
+    long double Run(const double* Values, const double* Constants, double* First,
+                    double* Second) const;
 
 private:
     enum class Op : uint8_t { Variable, Constant, One, Pi, Negate, Add, Subtract, Multiply,
@@ -42,7 +42,7 @@ private:
     void MergeTermsIntoSums();
     long double RunValue(const double* Values, const double* Constants) const;
     long double RunDerivatives(const double* Values, const double* Constants,
-                               long double* First, long double* Second) const;
+                               double* First, double* Second) const;
 
     std::vector<Instruction> Code;
     std::vector<FusedInstruction> ValueCode;

@@ -1,6 +1,6 @@
 // The real code generator. The x87 registers hold the top of the evaluation stack; deeper
 // entries are spilled to the machine stack in full extended precision, so any depth works
-// and results equal the interpreter's bit for bit. Derivatives live in memory slots.
+// and results equal the interpreter's bit for bit. Derivatives live in memory slots of doubles.
 #include "formula/RealCodeGenerator.h"
 
 #include <functional>
@@ -18,7 +18,7 @@ using x87::Mem;
 using x87::Reg;
 using namespace real_snippets;
 
-static_assert(sizeof(long double) == SlotBytes, "derivative slots are 16 bytes apart");
+static_assert(sizeof(long double) == SlotBytes, "spilled entries are 16 bytes apart");
 
 class Generator {
 public:
@@ -123,13 +123,13 @@ private:
                 E.FldDouble(Input(Variables + N - 1));
             else
                 E.Fldz();
-            E.FstpExtended(FirstSlot(Depth));
+            E.FstpDouble(FirstSlot(Depth));
             if (Order == ProgramOrder::Second) {
                 if (IsVariable)
                     E.FldDouble(Input(2 * Variables + N - 1));
                 else
                     E.Fldz();
-                E.FstpExtended(SecondSlot(Depth));
+                E.FstpDouble(SecondSlot(Depth));
             }
         }
         if (C == formula::OneKind)
@@ -169,13 +169,13 @@ private:
             bool Add = C == '+';
             for (int Pass = 0; Pass < (Second ? 2 : (Derivatives ? 1 : 0)); ++Pass) {
                 auto Slot = Pass == 0 ? FirstSlot : SecondSlot;
-                X.FldExtended(Slot(A));
-                X.FldExtended(Slot(B));
+                X.FldDouble(Slot(A));
+                X.FldDouble(Slot(B));
                 if (Add)
                     X.Faddp(1);
                 else
                     X.Fsubp(1);
-                X.FstpExtended(Slot(A));
+                X.FstpDouble(Slot(A));
             }
             if (Add)
                 X.Faddp(1);
@@ -183,25 +183,25 @@ private:
                 X.Fsubp(1);
         } else if (C == '*') {
             if (Second) {
-                X.FldExtended(SecondSlot(A));
+                X.FldDouble(SecondSlot(A));
                 X.FmulSt0(1);  // (dda b, b, a)
-                X.FldExtended(FirstSlot(A));
-                X.FldExtended(FirstSlot(B));
+                X.FldDouble(FirstSlot(A));
+                X.FldDouble(FirstSlot(B));
                 X.Fmulp(1);
                 X.FaddSt0(0);
                 X.Faddp(1);
-                X.FldExtended(SecondSlot(B));
+                X.FldDouble(SecondSlot(B));
                 X.FmulSt0(3);
                 X.Faddp(1);
-                X.FstpExtended(SecondSlot(A));
+                X.FstpDouble(SecondSlot(A));
             }
             if (Derivatives) {
-                X.FldExtended(FirstSlot(A));
+                X.FldDouble(FirstSlot(A));
                 X.FmulSt0(1);
-                X.FldExtended(FirstSlot(B));
+                X.FldDouble(FirstSlot(B));
                 X.FmulSt0(3);
                 X.Faddp(1);
-                X.FstpExtended(FirstSlot(A));
+                X.FstpDouble(FirstSlot(A));
             }
             X.Fmulp(1);
         } else {  // "/"
@@ -213,26 +213,26 @@ private:
             } else {
                 X.FldSt(1);
                 X.FdivSt0(1);  // (q, b, a)
-                X.FldExtended(FirstSlot(B));
+                X.FldDouble(FirstSlot(B));
                 X.FmulSt0(1);
-                X.FldExtended(FirstSlot(A));
+                X.FldDouble(FirstSlot(A));
                 X.Fsubrp(1);
                 X.FdivSt0(2);  // (dq, q, b, a)
                 if (Second) {
                     X.FldSt(0);
-                    X.FstpExtended(FirstSlot(A));
+                    X.FstpDouble(FirstSlot(A));
                     X.FaddSt0(0);
-                    X.FldExtended(FirstSlot(B));
+                    X.FldDouble(FirstSlot(B));
                     X.Fmulp(1);
-                    X.FldExtended(SecondSlot(A));
+                    X.FldDouble(SecondSlot(A));
                     X.Fsubrp(1);
-                    X.FldExtended(SecondSlot(B));
+                    X.FldDouble(SecondSlot(B));
                     X.FmulSt0(2);
                     X.Fsubp(1);
                     X.FdivSt0(2);
-                    X.FstpExtended(SecondSlot(A));
+                    X.FstpDouble(SecondSlot(A));
                 } else {
-                    X.FstpExtended(FirstSlot(A));
+                    X.FstpDouble(FirstSlot(A));
                 }
                 X.FstpSt(2);
                 X.FstpSt(0);
@@ -244,11 +244,11 @@ private:
             X.Fmulp(1);
             if (Derivatives) {
                 X.Fldz();
-                X.FstpExtended(FirstSlot(A));
+                X.FstpDouble(FirstSlot(A));
             }
             if (Second) {
                 X.Fldz();
-                X.FstpExtended(SecondSlot(A));
+                X.FstpDouble(SecondSlot(A));
             }
             X.Bind(Done);
         }
@@ -264,35 +264,35 @@ private:
         if (C == formula::UnaryMinusKind) {
             X.Fchs();
             if (O != ProgramOrder::Value) {
-                X.FldExtended(FirstSlot(K));
+                X.FldDouble(FirstSlot(K));
                 X.Fchs();
-                X.FstpExtended(FirstSlot(K));
+                X.FstpDouble(FirstSlot(K));
             }
             if (O == ProgramOrder::Second) {
-                X.FldExtended(SecondSlot(K));
+                X.FldDouble(SecondSlot(K));
                 X.Fchs();
-                X.FstpExtended(SecondSlot(K));
+                X.FstpDouble(SecondSlot(K));
             }
             return;
         }
         EmitFunction(X, C, O);
         if (O == ProgramOrder::First) {  // (v, p1): d := p1 dx
             X.Fxch(1);
-            X.FldExtended(FirstSlot(K));
+            X.FldDouble(FirstSlot(K));
             X.Fmulp(1);
-            X.FstpExtended(FirstSlot(K));
+            X.FstpDouble(FirstSlot(K));
         } else if (O == ProgramOrder::Second) {  // (v, p1, p2): dd := p2 dx^2 + p1 ddx
             X.Fxch(2);
-            X.FldExtended(FirstSlot(K));
+            X.FldDouble(FirstSlot(K));
             X.FmulSt0(0);
             X.Fmulp(1);
-            X.FldExtended(SecondSlot(K));
+            X.FldDouble(SecondSlot(K));
             X.FmulSt0(2);
             X.Faddp(1);
-            X.FstpExtended(SecondSlot(K));
-            X.FldExtended(FirstSlot(K));
+            X.FstpDouble(SecondSlot(K));
+            X.FldDouble(FirstSlot(K));
             X.Fmulp(1);
-            X.FstpExtended(FirstSlot(K));
+            X.FstpDouble(FirstSlot(K));
         }
     }
 

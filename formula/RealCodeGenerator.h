@@ -9,11 +9,11 @@
 #include "formula/FormulaBackend.h"
 
 // The generated function. Values: the input array; Constants: parameter and constant slots;
-// First, Second: derivative stacks (16-byte extended slots, slot k for stack entry k);
+// First, Second: derivative stacks (doubles, slot k for stack entry k);
 // Table: the constants of the safe functions. Parameters and constants are read at every
 // run, so changing a parameter needs no new code.
 using NativeRealEntry = double (*)(const double* Values, const double* Constants,
-                                   long double* First, long double* Second,
+                                   double* First, double* Second,
                                    const long double* Table);
 
 // Appends the program to Code. Returns false if the postfix code is malformed or the

@@ -8,15 +8,16 @@
 
 namespace real_snippets {
 
-// Derivative slots are extended values, 16 bytes apart.
+// Spilled stack entries and the safe functions' constants are extended values, 16 bytes
+// apart; derivative slots are doubles.
 inline constexpr int SlotBytes = 16;
 
 // Operands of a program: rdi the input array, rsi the constant slots, rdx and rcx the first
 // and second derivative stacks, r8 the table of the safe functions' constants.
 inline x87::Mem Input(int Index) { return x87::Mem{x87::Reg::Rdi, Index * 8}; }
 inline x87::Mem ConstantSlot(int Slot) { return x87::Mem{x87::Reg::Rsi, Slot * 8}; }
-inline x87::Mem FirstSlot(int K) { return x87::Mem{x87::Reg::Rdx, K * SlotBytes}; }
-inline x87::Mem SecondSlot(int K) { return x87::Mem{x87::Reg::Rcx, K * SlotBytes}; }
+inline x87::Mem FirstSlot(int K) { return x87::Mem{x87::Reg::Rdx, K * 8}; }
+inline x87::Mem SecondSlot(int K) { return x87::Mem{x87::Reg::Rcx, K * 8}; }
 inline x87::Mem TableSlot(safe_real::TableEntry E) {
     return x87::Mem{x87::Reg::R8, static_cast<int>(E) * SlotBytes};
 }

@@ -91,6 +91,9 @@ struct Reference {
     // Set when a trigonometric function sees an argument beyond 2^30: its remainder modulo pi
     // then hangs on the last bits of the argument, which no two evaluations share.
     bool Unreduced = false;
+    // Set when a derivative on the way leaves the range of doubles, in which the compiled
+    // programs carry derivatives from one operation to the next.
+    bool BeyondDoubles = false;
 
     static constexpr Real Big = static_cast<Real>(1e24L);
     static constexpr Real Small = static_cast<Real>(1e-24L);
@@ -106,6 +109,11 @@ struct Reference {
             N.K == Kind::Parameter)
             return Exact(N);  // inputs and constants are exact in every engine
         Jet J = Exact(N);
+        for (Real X : {J.D, J.DD}) {
+            Real A = X < 0 ? -X : X;
+            if (A != 0 && (A < static_cast<Real>(1e-280L) || A > static_cast<Real>(1e280L)))
+                BeyondDoubles = true;
+        }
         return {Nudge(J.V), Nudge(J.D), Nudge(J.DD)};
     }
 

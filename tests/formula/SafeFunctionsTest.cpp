@@ -216,3 +216,40 @@ TEST(SafeFunctionsOnSecondDerivativeInputs, VariablesBeyondSixteenSlotsAreAddres
 }
 
 }  // namespace
+
+namespace {
+
+// The interpreter fuses common shapes (products of leaves, squares, terms of sums, pushes
+// below a deep stack); each shape must round exactly as the native program does.
+TEST(InterpreterShapes, FusedInstructionsMatchNativeCode) {
+    if (!ExecutableBlock::NativeCodeSupported()) GTEST_SKIP() << "no native code here";
+    const char* Shapes[] = {
+        "u^3", "1 + u^3", "p v^2 - u^3", "3 u v^2 - p u v + q v - 0.5", "p q u", "u v - p q",
+        "u - u v^2 + v u^2 - 2 v^2", "2/(u v^2 - 1)", "u/(v*pi) + 1/pi - v/p",
+        "(u - (v - (u*v - (p*u - q*v^2))))", "1 - (2 - (3 - (4 - (5 - u v))))",
+        "u*(v*(u*(v*(p*(q*(u*(v+1)))))))", "-u^2 + sin(u)^2 - (v+1)^3",
+        "((u+1)*(v+2) - (u*v - 3)*(p - q v^2)) / (1 + u^2 + v^2)",
+    };
+    for (const char* Text : Shapes) {
+        TOCFunctDDDoubleSafe Native, Interpreted;
+        Interpreted.SelectBackend(FormulaBackend::Interpreter);
+        std::string E1, E2;
+        Native.Compile(Text, "uv", "pq", E1);
+        Interpreted.Compile(Text, "uv", "pq", E2);
+        ASSERT_EQ(E1, "") << Text;
+        ASSERT_EQ(Native.ActiveBackend(), FormulaBackend::Native);
+        const double Parameters[] = {1.25, -0.75};
+        Native.SetParameters(Parameters);
+        Interpreted.SetParameters(Parameters);
+        for (double U : {-1.3, 0.0, 0.7, 3e5}) {
+            for (double V : {-0.4, 1.0 / 3, 2.5}) {
+                const double Point[] = {U, V};
+                double A = Native.Evaluate(Point), B = Interpreted.Evaluate(Point);
+                EXPECT_TRUE(A == B || (std::isnan(A) && std::isnan(B)))
+                    << Text << " at " << U << ", " << V << ": " << A << " against " << B;
+            }
+        }
+    }
+}
+
+}  // namespace
