@@ -7,7 +7,7 @@ TORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TORVANE_BUILD_DIR="${TORVANE_ROOT}/build"
 
 TORVANE_PACKAGES=(
-    build-essential g++ clang cmake ninja-build
+    build-essential g++ clang libclang-rt-14-dev cmake ninja-build
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-apps
