@@ -18,4 +18,18 @@ inline constexpr const char* TooComplex = "The formula is too long or too deeply
 // A numeric field that names a variable letter has no value to give.
 inline constexpr const char* VariableInNumber = "A number may not contain variables.";
 
+// Complex formula compiler.
+inline constexpr const char* ComplexNothingWritten = "Nothing written in formula";
+inline constexpr const char* ComplexBadCharacter = "A bad character has been used";
+inline constexpr const char* ComplexParentheses = "Check please the parentheses";
+inline constexpr const char* ComplexMiswrittenNumber = "A number was miswritten";
+inline constexpr const char* ComplexTooManyConstants = "Too much constants in formula";
+inline constexpr const char* ComplexMiswrittenName = "Used a non-allowed variable or function";
+inline constexpr const char* ComplexSyntax = "Syntax error in formula";
+inline constexpr const char* ComplexWrongVariable = "Used a wrong variable";
+inline constexpr const char* ComplexIntegerExponents = "Only integer exponents are allowed";
+// An evaluation asked of an object whose last compilation failed (or never happened).
+inline constexpr const char* NoCompiledFormula = "There is no compiled formula to evaluate.";
+inline constexpr const char* TooFewInputs = "The formula needs more input values.";
+
 }  // namespace ResStrings

@@ -96,6 +96,8 @@ bool ReadComplexLiteral(const std::string& S, size_t& Pos, std::complex<double>&
     double Im = 1.0;
     if (Q < S.size() && IsDigit(S[Q])) {
         if (ReadNumber(S, Q, Im) != LanguageError::None) return false;
+        // Normalisation has written "7i" as "7*I".
+        if (Q < S.size() && S[Q] == '*') ++Q;
     }
     if (Q + 1 >= S.size() || S[Q] != 'I' || S[Q + 1] != ')') return false;
     Value = {NegativeReal ? -Re : Re, NegativeImaginary ? -Im : Im};
@@ -111,6 +113,12 @@ LanguageError SplitLetterRun(const std::string& Word, bool FollowedByParen,
                              TokenString& Out) {
     char Function = 0;
     std::string Prefix = Word;
+    // A lone letter before "(" is a function only where a one-letter name exists (the
+    // complex conjugate "c"); "u(v+1)" stays a product.
+    if (FollowedByParen && Word.size() == 1 && FindKeyword(Rules.Keywords, Word)) {
+        Out.push_back(Token{FindKeyword(Rules.Keywords, Word)->Code});
+        return LanguageError::None;
+    }
     if (FollowedByParen && Word.size() >= 2) {
         bool Found = false;
         for (size_t Start = 0; Start < Word.size() && !Found; ++Start) {
@@ -381,7 +389,9 @@ LanguageError Tokenise(const std::string& S, const std::string& Letters,
     size_t Pos = 0;
     while (Pos < S.size()) {
         char C = S[Pos];
-        if (C == '(' && Rules.ComplexLiterals) {
+        // A complex literal cannot be a function's parentheses: cos(3+7i) keeps them.
+        if (C == '(' && Rules.ComplexLiterals &&
+            (Tokens.empty() || !IsFunctionKind(Tokens.back().Kind))) {
             std::complex<double> Value;
             LanguageError Error = LanguageError::None;
             if (ReadComplexLiteral(S, Pos, Value, Error)) {

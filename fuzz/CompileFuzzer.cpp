@@ -1,7 +1,8 @@
-// Arbitrary bytes as formula text. Compiling must never crash or hang, both engines must accept
-// or refuse the same texts with the same message, a refused text must leave nothing to run, and
-// every accepted formula must run all three programs on both engines, which must agree
-// wherever both results are finite. Any violation aborts, so libFuzzer keeps the input.
+// Arbitrary bytes as formula text, real and complex. Compiling must never crash or hang, both
+// engines must accept or refuse the same texts with the same message, a refused text must
+// leave nothing to run, and every accepted formula must run all its programs on both engines,
+// which must agree wherever both results are finite. Any violation aborts, so libFuzzer keeps
+// the input.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "formula/OCComplexFunct.h"
 #include "formula/OCFunctDDDoubleSafe.h"
 
 namespace {
@@ -53,6 +55,45 @@ void Compare(const std::string& Text, const Point& X, const char* What, double N
     Fail(Text, "the engines disagree");
 }
 
+// The same text as a complex formula w(p, z): compiling throws FormulaError or succeeds, and
+// a compiled formula evaluates on every engine (they must agree) to a pair of numbers.
+void FuzzComplex(const std::string& Text) {
+    TOCComplexFunction Native, Interpreted;
+    Native.SelectBackend(FormulaBackend::Native);
+    Interpreted.SelectBackend(FormulaBackend::Interpreter);
+    std::string NativeError, InterpretedError;
+    try {
+        Native.Compile(Text, "pz");
+    } catch (const FormulaError& E) {
+        NativeError = E.what();
+    }
+    try {
+        Interpreted.Compile(Text, "pz");
+    } catch (const FormulaError& E) {
+        InterpretedError = E.what();
+    }
+    if (NativeError != InterpretedError) Fail(Text, "the complex engines do not accept the same texts");
+    const std::complex<double> Inputs[][2] = {
+        {{0.5, -0.25}, {1.5, 2}}, {{0, 0}, {0, 0}}, {{-2, 1}, {-1, 0}}, {{1, 1}, {60, -80}}};
+    for (const auto& In : Inputs) {
+        std::complex<double> A, B;
+        if (!NativeError.empty()) {
+            bool Refused = false;
+            try {
+                Native.Evaluate(A, In);
+            } catch (const FormulaError&) {
+                Refused = true;
+            }
+            if (!Refused) Fail(Text, "a refused complex formula still runs");
+            continue;
+        }
+        Native.Evaluate(A, In);
+        Interpreted.Evaluate(B, In);
+        if (!Agree(A.real(), B.real()) || !Agree(A.imag(), B.imag()))
+            Fail(Text, "the complex engines disagree");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
@@ -64,6 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         EvaluateConstantFormula(Text, Constant);
     } catch (const FormulaError&) {
     }
+
+    FuzzComplex(Text);
 
     TOCFunctDDDoubleSafe Native, Interpreted;
     Native.SelectBackend(FormulaBackend::Native);

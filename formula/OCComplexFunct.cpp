@@ -1,0 +1,92 @@
+// The complex formula object: the shared front end with the complex rules, then a program.
+#include "formula/OCComplexFunct.h"
+
+#include "common/ResStrings.h"
+#include "formula/ComplexInterpreter.h"
+#include "formula/FormulaLanguage.h"
+
+namespace {
+
+// Searched in this order; a suffix of a letter run is looked up by exact equality.
+constexpr formula::Keyword ComplexKeywords[] = {
+    {"C", 'A'},       {"CONJ", 'A'},    {"SQR", 'B'},     {"SQRT", 'C'},    {"ABS", 'D'},
+    {"MOD", 'D'},     {"ARG", 'E'},     {"SIN", 'F'},     {"SEN", 'F'},     {"COS", 'G'},
+    {"EXP", 'H'},     {"LN", 'I'},      {"LOG", 'I'},     {"SH", 'J'},      {"SINH", 'J'},
+    {"CH", 'K'},      {"COSH", 'K'},    {"TH", 'L'},      {"TANH", 'L'},    {"TAN", 'M'},
+    {"TG", 'M'},      {"ARCSEN", 'N'},  {"ARCSIN", 'N'},  {"ASEN", 'N'},    {"ASIN", 'N'},
+    {"ARCCOS", 'O'},  {"ARCOS", 'O'},   {"ACOS", 'O'},    {"ATANH", 'P'},   {"ARCTANH", 'P'},
+    {"ARGTH", 'P'},   {"ARGSH", 'Q'},   {"ARGSINH", 'Q'}, {"ARCSINH", 'Q'}, {"ASINH", 'Q'},
+    {"ARGCH", 'R'},   {"ARGCOSH", 'R'}, {"ARCCOSH", 'R'}, {"ACOSH", 'R'},   {"ARCTAN", 'S'},
+    {"ARCTG", 'S'},   {"ATAN", 'S'},    {"COTG", 'T'},    {"COTAN", 'T'},   {"COT", 'T'},
+    {"ARCCOTG", 'U'}, {"ARCCOT", 'U'},
+};
+static_assert(std::size(ComplexKeywords) == 47);
+
+constexpr formula::LanguageRules ComplexRules{ComplexKeywords, 'B', true, true, true};
+
+const char* MessageOf(formula::LanguageError E) {
+    using formula::LanguageError;
+    switch (E) {
+        case LanguageError::MiswrittenNumber: return ResStrings::ComplexMiswrittenNumber;
+        case LanguageError::BadCharacter: return ResStrings::ComplexBadCharacter;
+        case LanguageError::MiswrittenName: return ResStrings::ComplexMiswrittenName;
+        case LanguageError::Parentheses: return ResStrings::ComplexParentheses;
+        case LanguageError::TooManyConstants: return ResStrings::ComplexTooManyConstants;
+        case LanguageError::Empty: return ResStrings::ComplexNothingWritten;
+        case LanguageError::NonIntegerExponent: return ResStrings::ComplexIntegerExponents;
+        case LanguageError::TooComplex: return ResStrings::TooComplex;
+        default: return ResStrings::ComplexSyntax;
+    }
+}
+
+const std::string LetterRange = "PQRSTUVWXYZ";
+
+}  // namespace
+
+TOCComplexFunction::TOCComplexFunction() = default;
+TOCComplexFunction::~TOCComplexFunction() = default;
+
+void TOCComplexFunction::SelectBackend(FormulaBackend Backend) { Requested = Backend; }
+
+FormulaBackend TOCComplexFunction::ActiveBackend() const { return FormulaBackend::Interpreter; }
+
+void TOCComplexFunction::Compile(const std::string& Text, const std::string& LetterText) {
+    FormulaText = Text;
+    Program.reset();
+    PostfixCode.clear();
+    ConstantSlots.assign(8, {0.0, 0.0});
+    std::string Upper = LetterText.empty() ? LetterRange : LetterText;
+    for (char& C : Upper)
+        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+    Letters = static_cast<int>(Upper.size());
+    for (char C : Upper)
+        if (LetterRange.find(C) == std::string::npos)
+            throw FormulaError(ResStrings::ComplexWrongVariable);
+    if (Upper.size() > static_cast<size_t>(formula::MaxOperand))
+        throw FormulaError(ResStrings::ComplexTooManyConstants);
+
+    formula::Translation T;
+    if (auto E = formula::Translate(Text, Upper, ComplexRules, T);
+        E != formula::LanguageError::None)
+        throw FormulaError(MessageOf(E));
+    ConstantSlots.assign(T.Constants.size() + 8, {0.0, 0.0});
+    for (size_t J = 0; J < T.Constants.size(); ++J) ConstantSlots[J + 1] = T.Constants[J];
+    PostfixCode = std::move(T.Postfix);
+    Program = std::make_unique<ComplexProgram>(PostfixCode, Letters, T.MaxDepth);
+}
+
+void TOCComplexFunction::Evaluate(std::complex<double>& Result,
+                                  std::span<const std::complex<double>> Inputs) const {
+    if (!Program) throw FormulaError(ResStrings::NoCompiledFormula);
+    if (Inputs.size() < static_cast<size_t>(Letters)) throw FormulaError(ResStrings::TooFewInputs);
+    // std::complex is laid out as two doubles, real part first.
+    safe_complex::Complex W =
+        Program->Run(reinterpret_cast<const double*>(Inputs.data()),
+                     reinterpret_cast<const double*>(ConstantSlots.data()));
+    Result = {static_cast<double>(W.Re), static_cast<double>(W.Im)};
+}
+
+TOCComplexFunction& WFunction() {
+    static TOCComplexFunction Instance;
+    return Instance;
+}

@@ -1,0 +1,55 @@
+// Compiled complex formulas: w(z) texts with complex inputs such as the parameter p become
+// programs that map complex inputs to a complex result, with safe extensions throughout.
+#pragma once
+
+#include <complex>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "formula/FormulaBackend.h"
+#include "formula/OCFunctDDDoubleSafe.h"  // FormulaError
+
+class ComplexProgram;
+
+class TOCComplexFunction {
+public:
+    TOCComplexFunction();
+    ~TOCComplexFunction();
+    TOCComplexFunction(const TOCComplexFunction&) = delete;
+    TOCComplexFunction& operator=(const TOCComplexFunction&) = delete;
+
+    // Letters: one input per letter, in order ("pz": input 1 is p, input 2 is z); empty means
+    // the eleven letters P..Z. Throws FormulaError with the user's message on failure, and
+    // leaves the object without a program.
+    void Compile(const std::string& Formula, const std::string& Letters);
+
+    // Inputs: one value per letter. Throws FormulaError when no formula is compiled or when
+    // fewer inputs are given than the letters of the last compilation.
+    void Evaluate(std::complex<double>& Result,
+                  std::span<const std::complex<double>> Inputs) const;
+
+    // Selects the engine of programs compiled from now on (tests and benchmarks compare them).
+    void SelectBackend(FormulaBackend Backend);
+    FormulaBackend ActiveBackend() const;
+
+    bool IsCompiled() const { return Program != nullptr; }
+    const std::string& Formula() const { return FormulaText; }
+    // Slot 0 is unused; slots 1.. hold the formula's constants.
+    const std::vector<std::complex<double>>& Constants() const { return ConstantSlots; }
+    const std::string& Postfix() const { return PostfixCode; }
+    int LetterCount() const { return Letters; }
+
+private:
+    std::string FormulaText;
+    std::vector<std::complex<double>> ConstantSlots;
+    std::string PostfixCode;
+    int Letters = 0;
+    FormulaBackend Requested = FormulaBackend::Native;
+    std::unique_ptr<ComplexProgram> Program;
+};
+
+// The process-wide compiled w(z) of the complex map.
+TOCComplexFunction& WFunction();
