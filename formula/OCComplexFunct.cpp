@@ -2,7 +2,9 @@
 #include "formula/OCComplexFunct.h"
 
 #include "common/ResStrings.h"
+#include "formula/ComplexCodeGenerator.h"
 #include "formula/ComplexInterpreter.h"
+#include "formula/ExecutableMemory.h"
 #include "formula/FormulaLanguage.h"
 
 namespace {
@@ -48,11 +50,15 @@ TOCComplexFunction::~TOCComplexFunction() = default;
 
 void TOCComplexFunction::SelectBackend(FormulaBackend Backend) { Requested = Backend; }
 
-FormulaBackend TOCComplexFunction::ActiveBackend() const { return FormulaBackend::Interpreter; }
+FormulaBackend TOCComplexFunction::ActiveBackend() const {
+    return NativeEntry ? FormulaBackend::Native : FormulaBackend::Interpreter;
+}
 
 void TOCComplexFunction::Compile(const std::string& Text, const std::string& LetterText) {
     FormulaText = Text;
     Program.reset();
+    NativeEntry = nullptr;
+    NativeBlock.reset();
     PostfixCode.clear();
     ConstantSlots.assign(8, {0.0, 0.0});
     std::string Upper = LetterText.empty() ? LetterRange : LetterText;
@@ -73,6 +79,14 @@ void TOCComplexFunction::Compile(const std::string& Text, const std::string& Let
     for (size_t J = 0; J < T.Constants.size(); ++J) ConstantSlots[J + 1] = T.Constants[J];
     PostfixCode = std::move(T.Postfix);
     Program = std::make_unique<ComplexProgram>(PostfixCode, Letters, T.MaxDepth);
+    std::vector<uint8_t> Code;
+    if (Requested == FormulaBackend::Native && ExecutableBlock::NativeCodeSupported() &&
+        ComplexCodeIsNative(PostfixCode) && GenerateComplexProgram(PostfixCode, Letters, Code)) {
+        NativeBlock = ExecutableBlock::Create(Code);
+        if (NativeBlock)
+            NativeEntry = reinterpret_cast<NativeComplexEntry>(
+                const_cast<void*>(NativeBlock->Entry()));
+    }
 }
 
 void TOCComplexFunction::Evaluate(std::complex<double>& Result,
@@ -80,9 +94,16 @@ void TOCComplexFunction::Evaluate(std::complex<double>& Result,
     if (!Program) throw FormulaError(ResStrings::NoCompiledFormula);
     if (Inputs.size() < static_cast<size_t>(Letters)) throw FormulaError(ResStrings::TooFewInputs);
     // std::complex is laid out as two doubles, real part first.
+    const double* In = reinterpret_cast<const double*>(Inputs.data());
+    const double* Slots = reinterpret_cast<const double*>(ConstantSlots.data());
+    if (NativeEntry) {
+        double Pair[2];
+        NativeEntry(In, Slots, Pair, ComplexTable());
+        Result = {Pair[0], Pair[1]};
+        return;
+    }
     safe_complex::Complex W =
-        Program->Run(reinterpret_cast<const double*>(Inputs.data()),
-                     reinterpret_cast<const double*>(ConstantSlots.data()));
+        Program->Run(In, Slots);
     Result = {static_cast<double>(W.Re), static_cast<double>(W.Im)};
 }
 

@@ -13,6 +13,7 @@
 #include "formula/OCFunctDDDoubleSafe.h"  // FormulaError
 
 class ComplexProgram;
+class ExecutableBlock;
 
 class TOCComplexFunction {
 public:
@@ -48,7 +49,11 @@ private:
     std::string PostfixCode;
     int Letters = 0;
     FormulaBackend Requested = FormulaBackend::Native;
+    // The interpreter program always exists after a successful compilation; the native
+    // program where every operation has a native form and executable memory is available.
     std::unique_ptr<ComplexProgram> Program;
+    std::unique_ptr<ExecutableBlock> NativeBlock;
+    void (*NativeEntry)(const double*, const double*, double*, const long double*) = nullptr;
 };
 
 // The process-wide compiled w(z) of the complex map.

@@ -1,0 +1,282 @@
+// The complex code generator. Registers hold the top complex entries (at most four); deeper
+// entries are spilled in pairs to the machine stack in extended precision. The snippets
+// follow, operation by operation, the building blocks of SafeComplex.h, so that native and
+// interpreted results are identical.
+#include "formula/ComplexCodeGenerator.h"
+
+#include <functional>
+
+#include "formula/FormulaLanguage.h"
+#include "formula/SafeComplex.h"
+#include "formula/X87Emitter.h"
+
+namespace {
+
+using x87::Condition;
+using x87::Emitter;
+using x87::Mem;
+using x87::Reg;
+
+constexpr int SlotBytes = 16;
+enum ComplexTableEntry { BigEntry, TableSize };
+
+Mem TableSlot(ComplexTableEntry E) { return Mem{Reg::Rcx, static_cast<int>(E) * SlotBytes}; }
+
+// Functions with a native form; the others make the whole formula run in the interpreter.
+bool HasNativeForm(char Code) { return Code == 'A' || Code == 'B' || Code == 'D' || Code == 'E'; }
+
+// (br, bi, ar, ai) -> (re, im) of a op b; the names follow SafeComplex.h.
+void EmitBinary(Emitter& X, char C) {
+    switch (C) {
+        case '+':
+            X.Faddp(2);
+            X.Faddp(2);
+            break;
+        case '-':
+            X.Fsubp(2);
+            X.Fsubp(2);
+            break;
+        case '*':
+            X.FldSt(2);
+            X.FmulSt0(1);  // RR = ar br
+            X.FldSt(4);
+            X.FmulSt0(3);  // II = ai bi
+            X.Fsubp(1);    // Re = RR - II
+            X.FldSt(3);
+            X.FmulSt0(3);  // RI = ar bi
+            X.FldSt(5);
+            X.FmulSt0(3);  // IR = ai br
+            X.Faddp(1);    // (Im, Re, br, bi, ar, ai)
+            for (int I = 0; I < 4; ++I) X.FstpSt(2);
+            X.Fxch(1);
+            break;
+        case '/': {
+            x87::Label Zero = X.NewLabel(), Done = X.NewLabel();
+            X.FldSt(0);
+            X.FmulSt0(0);  // XX
+            X.FldSt(2);
+            X.FmulSt0(0);  // YY
+            X.Faddp(1);    // (D, br, bi, ar, ai)
+            X.Fldz();
+            X.Fucomip(1);
+            X.Jump(Condition::Equal, Zero);  // zero, or not a number
+            X.FldSt(3);
+            X.FmulSt0(2);  // RR = ar br
+            X.FldSt(5);
+            X.FmulSt0(4);  // II = ai bi
+            X.Faddp(1);
+            X.FdivSt0(1);  // Re / D
+            X.FldSt(5);
+            X.FmulSt0(3);  // IR = ai br
+            X.FldSt(5);
+            X.FmulSt0(5);  // RI = ar bi
+            X.Fsubp(1);
+            X.FdivSt0(2);  // (Im, Re, D, br, bi, ar, ai)
+            for (int I = 0; I < 5; ++I) X.FstpSt(2);  // an odd count leaves (Re, Im)
+            X.Jump(Done);
+            X.Bind(Zero);  // a * 10^30
+            for (int I = 0; I < 3; ++I) X.FstpSt(0);
+            X.FldExtended(TableSlot(BigEntry));
+            X.Fxch(1);
+            X.FmulSt0(1);
+            X.Fxch(2);
+            X.Fmulp(1);
+            X.Fxch(1);
+            X.Bind(Done);
+            break;
+        }
+    }
+}
+
+// (re, im) -> (re, im) of the function.
+void EmitFunction(Emitter& X, char Code) {
+    switch (Code) {
+        case '#':
+            X.Fchs();
+            X.Fxch(1);
+            X.Fchs();
+            X.Fxch(1);
+            break;
+        case 'A':  // conjugate
+            X.Fxch(1);
+            X.Fchs();
+            X.Fxch(1);
+            break;
+        case 'B':  // square
+            X.FldSt(0);
+            X.FmulSt0(0);  // XX
+            X.FldSt(2);
+            X.FmulSt0(0);  // YY
+            X.Fsubp(1);    // (Re, x, y)
+            X.Fxch(1);
+            X.FaddSt0(0);  // 2x
+            X.Fmulp(2);
+            break;
+        case 'D':  // modulus
+            X.FmulSt0(0);
+            X.Fxch(1);
+            X.FmulSt0(0);
+            X.Faddp(1);
+            X.Fsqrt();
+            X.Fldz();
+            X.Fxch(1);
+            break;
+        case 'E':  // argument
+            X.Fpatan();
+            X.Fldz();
+            X.Fxch(1);
+            break;
+    }
+}
+
+class Generator {
+public:
+    explicit Generator(int LetterCount) : Letters(LetterCount) {}
+
+    bool Generate(const std::string& Postfix, std::vector<uint8_t>& Code) {
+        for (size_t I = 0; I < Postfix.size() && Ok; ++I) {
+            char C = Postfix[I];
+            if (C == formula::ReferenceKind) {
+                if (I + 1 >= Postfix.size()) return false;
+                Operand(C, static_cast<unsigned char>(Postfix[++I]));
+            } else if (C == formula::OneKind || C == formula::PiKind ||
+                       C == formula::ImaginaryKind) {
+                Operand(C, 0);
+            } else if (C == '+' || C == '-' || C == '*' || C == '/') {
+                while (Ok && InRegisters() < 4) RestoreEntry();
+                Snippet(4, [C](Emitter& X) { EmitBinary(X, C); });
+                Free += 2;
+                --Depth;
+            } else if (C == formula::UnaryMinusKind || HasNativeForm(C)) {
+                Snippet(2, [C](Emitter& X) { EmitFunction(X, C); });
+            } else {
+                return false;
+            }
+            if (E.Depth() != 8 - Free) Ok = false;
+        }
+        if (!Ok || Depth != 1 || Spilled != 0 || Free != 6) return false;
+        E.FstpDouble(Mem{Reg::Rdx, 0});
+        E.FstpDouble(Mem{Reg::Rdx, 8});
+        E.Ret();
+        if (!E.Valid() || E.Depth() != 0) return false;
+        Code.insert(Code.end(), E.Code().begin(), E.Code().end());
+        return true;
+    }
+
+private:
+    int InRegisters() const { return 8 - Free; }
+
+    // One register of the deepest entry to the machine stack (the imaginary part first, so
+    // that the real part ends at the lower address).
+    void SpillRegister() {
+        int M = InRegisters();
+        E.SubRsp(SlotBytes);
+        if (Free == 0) {
+            E.Fdecstp();
+            E.FstpExtended(Mem{Reg::Rsp, 0});
+        } else {
+            E.FldSt(M - 1);
+            E.FstpExtended(Mem{Reg::Rsp, 0});
+            E.FfreeDeepest(M - 1);
+        }
+        ++Free;
+    }
+
+    void SpillEntry() {
+        if (InRegisters() < 2) {
+            Ok = false;
+            return;
+        }
+        SpillRegister();
+        SpillRegister();
+        ++Spilled;
+    }
+
+    // Brings the entry spilled last back below the one entry in registers.
+    void RestoreEntry() {
+        if (Spilled <= 0 || InRegisters() != 2) {
+            Ok = false;
+            return;
+        }
+        E.FldExtended(Mem{Reg::Rsp, SlotBytes});  // im2
+        E.Fxch(2);
+        E.Fxch(1);  // (re1, im1, im2)
+        E.FldExtended(Mem{Reg::Rsp, 0});  // re2
+        E.Fxch(2);
+        E.Fxch(1);  // (re1, im1, re2, im2)
+        E.AddRsp(2 * SlotBytes);
+        --Spilled;
+        Free -= 2;
+    }
+
+    void MakeFree(int N) {
+        while (Ok && Free < N) SpillEntry();
+    }
+
+    void Snippet(int Inputs, const std::function<void(Emitter&)>& Body) {
+        Emitter Measure(Inputs, 64);
+        Body(Measure);
+        int Extra = Measure.MaxDepth() - Inputs;
+        if (!Measure.Valid() || Extra > 8 - Inputs) {
+            Ok = false;
+            return;
+        }
+        MakeFree(Extra);
+        Body(E);
+    }
+
+    void Operand(char C, int N) {
+        MakeFree(2);
+        ++Depth;
+        if (C == formula::OneKind) {
+            E.Fldz();
+            E.Fld1();
+        } else if (C == formula::PiKind) {
+            E.Fldz();
+            E.Fldpi();
+        } else if (C == formula::ImaginaryKind) {
+            E.Fld1();
+            E.Fldz();
+        } else if (N <= Letters) {
+            E.FldDouble(Mem{Reg::Rdi, (2 * (N - 1) + 1) * 8});
+            E.FldDouble(Mem{Reg::Rdi, 2 * (N - 1) * 8});
+        } else {
+            int Slot = N - Letters;
+            E.FldDouble(Mem{Reg::Rsi, (2 * Slot + 1) * 8});
+            E.FldDouble(Mem{Reg::Rsi, 2 * Slot * 8});
+        }
+        Free -= 2;
+    }
+
+    Emitter E;
+    int Letters;
+    int Free = 8;
+    int Spilled = 0;  // complex entries on the machine stack
+    int Depth = 0;
+    bool Ok = true;
+};
+
+}  // namespace
+
+bool ComplexCodeIsNative(const std::string& Postfix) {
+    for (size_t I = 0; I < Postfix.size(); ++I) {
+        char C = Postfix[I];
+        if (C == formula::ReferenceKind) {
+            ++I;
+        } else if (C >= 'A' && C <= 'Z' && !HasNativeForm(C)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GenerateComplexProgram(const std::string& Postfix, int LetterCount,
+                            std::vector<uint8_t>& Code) {
+    Generator G(LetterCount);
+    return G.Generate(Postfix, Code);
+}
+
+const long double* ComplexTable() {
+    static const long double Values[TableSize] = {safe_complex::Big};
+    return Values;
+}
