@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "formula/FormulaLanguage.h"
+#include "formula/RealFunctionSnippets.h"
 #include "formula/SafeComplex.h"
 #include "formula/X87Emitter.h"
 
@@ -18,12 +19,127 @@ using x87::Mem;
 using x87::Reg;
 
 constexpr int SlotBytes = 16;
-enum ComplexTableEntry { BigEntry, TableSize };
+enum ComplexTableEntry { BigEntry, SmallEntry, ExpCutEntry, MinusExpCutEntry, HalfEntry,
+                         TableSize };
 
 Mem TableSlot(ComplexTableEntry E) { return Mem{Reg::Rcx, static_cast<int>(E) * SlotBytes}; }
 
 // Functions with a native form; the others make the whole formula run in the interpreter.
-bool HasNativeForm(char Code) { return Code == 'A' || Code == 'B' || Code == 'D' || Code == 'E'; }
+bool HasNativeForm(char Code) {
+    return Code == 'A' || Code == 'B' || Code == 'D' || Code == 'E' || Code == 'F' ||
+           Code == 'G' || Code == 'H' || Code == 'J' || Code == 'K';
+}
+
+void LoadTable(Emitter& X, ComplexTableEntry E) { X.FldExtended(TableSlot(E)); }
+
+void Halve(Emitter& X) {
+    LoadTable(X, HalfEntry);
+    X.Fmulp(1);
+}
+
+// (s) -> (2^s) with the cut-offs of the complex language (Power2).
+void Power2(Emitter& X) {
+    x87::Label High = X.NewLabel(), Low = X.NewLabel(), Done = X.NewLabel();
+    LoadTable(X, ExpCutEntry);
+    X.FldSt(1);
+    X.Fucomip(1);  // s against 100
+    X.FstpSt(0);
+    X.Jump(Condition::Above, High);
+    LoadTable(X, MinusExpCutEntry);
+    X.Fucomip(1);  // -100 against s
+    X.Jump(Condition::Above, Low);
+    X.FldSt(0);
+    X.Frndint();   // (n, s)
+    X.Fxch(1);
+    X.FsubSt0(1);  // (s - n, n)
+    X.F2xm1();
+    X.Fld1();
+    X.Faddp(1);
+    X.Fscale();
+    X.FstpSt(1);
+    X.Jump(Done);
+    X.Bind(High);
+    X.FstpSt(0);
+    LoadTable(X, BigEntry);
+    X.Jump(Done);
+    X.Bind(Low);
+    X.FstpSt(0);
+    LoadTable(X, SmallEntry);
+    X.Bind(Done);
+}
+
+// (y) -> (sinh y, cosh y) as HyperbolicPair: from e^y - 1 near zero, else from the safe
+// exponential.
+void HyperbolicPair(Emitter& X) {
+    x87::Label Large = X.NewLabel(), Join = X.NewLabel();
+    X.Fldl2e();
+    X.FmulSt0(1);
+    X.FstpSt(1);  // (t)
+    X.FldSt(0);
+    X.Fabs();
+    X.Fld1();
+    X.Fucomip(1);  // 1 against |t|
+    X.FstpSt(0);
+    X.Jump(Condition::Below, Large);
+    X.F2xm1();     // (m)
+    X.Fld1();
+    X.FaddSt0(1);  // (e, m)
+    X.FldSt(1);
+    X.FdivSt0(1);
+    X.Faddp(2);    // (e, m + m/e)
+    X.Fld1();
+    X.FdivSt0(1);
+    X.Faddp(1);    // (e + 1/e, m + m/e)
+    X.Jump(Join);
+    X.Bind(Large);
+    Power2(X);     // (e)
+    X.Fld1();
+    X.FdivSt0(1);  // (1/e, e)
+    X.FldSt(1);
+    X.FaddSt0(1);  // (e + 1/e, 1/e, e)
+    X.Fxch(2);
+    X.Fsubrp(1);   // (e - 1/e, e + 1/e)
+    X.Fxch(1);
+    X.Bind(Join);  // (2 cosh, 2 sinh)
+    Halve(X);
+    X.Fxch(1);
+    Halve(X);      // (sinh, cosh)
+}
+
+// (x, y) -> sin z or cos z: the sine and cosine of x times cosh y and sinh y.
+void SineOrCosine(Emitter& X, bool Sine) {
+    X.Fxch(1);
+    HyperbolicPair(X);  // (sh, ch, x)
+    X.Fxch(2);
+    real_snippets::Reduce(X, true);
+    X.FldSt(0);
+    X.Fsin();
+    X.Fxch(1);
+    X.Fcos();  // (C, S, ch, sh)
+    if (Sine) {
+        X.FmulSt0(3);  // C sh
+        X.Fxch(1);
+        X.FmulSt0(2);  // S ch
+    } else {
+        X.FmulSt0(2);  // C ch
+        X.Fxch(1);
+        X.FmulSt0(3);  // S sh
+        X.Fchs();
+        X.Fxch(1);
+    }
+    X.FstpSt(2);
+    X.FstpSt(2);
+}
+
+void TimesI(Emitter& X) {  // (x, y) -> (-y, x)
+    X.Fxch(1);
+    X.Fchs();
+}
+
+void TimesMinusI(Emitter& X) {  // (x, y) -> (y, -x)
+    X.Fchs();
+    X.Fxch(1);
+}
 
 // (br, bi, ar, ai) -> (re, im) of a op b; the names follow SafeComplex.h.
 void EmitBinary(Emitter& X, char C) {
@@ -125,6 +241,37 @@ void EmitFunction(Emitter& X, char Code) {
             X.Fpatan();
             X.Fldz();
             X.Fxch(1);
+            break;
+        case 'F':  // sin
+            SineOrCosine(X, true);
+            break;
+        case 'G':  // cos
+            SineOrCosine(X, false);
+            break;
+        case 'H':  // exp: E(x) (cos y + i sin y)
+            X.Fldl2e();
+            X.FmulSt0(1);
+            X.FstpSt(1);
+            Power2(X);  // (E, y)
+            X.Fxch(1);
+            real_snippets::Reduce(X, true);
+            X.FldSt(0);
+            X.Fsin();
+            X.Fxch(1);
+            X.Fcos();      // (C, S, E)
+            X.FmulSt0(2);  // E C
+            X.Fxch(1);
+            X.FmulSt0(2);  // (E S, E C, E)
+            X.FstpSt(2);
+            break;
+        case 'J':  // sinh z = -i sin(iz)
+            TimesI(X);
+            SineOrCosine(X, true);
+            TimesMinusI(X);
+            break;
+        case 'K':  // cosh z = cos(iz)
+            TimesI(X);
+            SineOrCosine(X, false);
             break;
     }
 }
@@ -277,6 +424,8 @@ bool GenerateComplexProgram(const std::string& Postfix, int LetterCount,
 }
 
 const long double* ComplexTable() {
-    static const long double Values[TableSize] = {safe_complex::Big};
+    static const long double Values[TableSize] = {safe_complex::Big, safe_complex::Small,
+                                                  safe_complex::ExpCut, -safe_complex::ExpCut,
+                                                  0.5L};
     return Values;
 }

@@ -36,6 +36,30 @@ void CompareWithRegister(Emitter& A, Const C, int I) {
 
 void LoadTable(Emitter& A, TableEntry E) { A.FldExtended(TableSlot(E)); }
 
+// (x) -> (x mod m), the remainder with the sign of x, m = pi or 2 pi. The partial remainder
+// is repeated until complete; the count bound only matters for infinite arguments.
+void Reduce(Emitter& A, bool TwoPi) {
+    A.Fldpi();
+    if (TwoPi) A.FaddSt0(0);
+    A.Fxch(1);
+    x87::Label Loop = A.NewLabel(), Done = A.NewLabel();
+    // Arguments already below the modulus are their own remainder; skip the slow fprem.
+    A.FldSt(0);
+    A.Fabs();
+    A.Fucomip(2);
+    A.Jump(Condition::Below, Done);
+    A.MovR10d(1100);
+    A.Bind(Loop);
+    A.Fprem();
+    A.FnstswAx();
+    A.TestAh(0x04);
+    A.Jump(Condition::Equal, Done);
+    A.DecR10d();
+    A.Jump(Condition::NotEqual, Loop);
+    A.Bind(Done);
+    A.FstpSt(1);
+}
+
 namespace {
 
 Const Table(TableEntry E) { return Const{Const::Table, E}; }
@@ -89,29 +113,6 @@ void Extension(Emitter& A, x87::Label L, Const C, ProgramOrder Order) {
     PushZeroDerivatives(A, Order);
 }
 
-// (x) -> (x mod m), the remainder with the sign of x, m = pi or 2 pi. The partial remainder
-// is repeated until complete; the count bound only matters for infinite arguments.
-void Reduce(Emitter& A, bool TwoPi) {
-    A.Fldpi();
-    if (TwoPi) A.FaddSt0(0);
-    A.Fxch(1);
-    x87::Label Loop = A.NewLabel(), Done = A.NewLabel();
-    // Arguments already below the modulus are their own remainder; skip the slow fprem.
-    A.FldSt(0);
-    A.Fabs();
-    A.Fucomip(2);
-    A.Jump(Condition::Below, Done);
-    A.MovR10d(1100);
-    A.Bind(Loop);
-    A.Fprem();
-    A.FnstswAx();
-    A.TestAh(0x04);
-    A.Jump(Condition::Equal, Done);
-    A.DecR10d();
-    A.Jump(Condition::NotEqual, Loop);
-    A.Bind(Done);
-    A.FstpSt(1);
-}
 
 // (x) -> (E), the safe exponential.
 void SafeExp(Emitter& A) {

@@ -37,6 +37,9 @@ void CompareRegisterWith(x87::Emitter& A, int I, Const C);
 // Flags of "C compared with st(i)" (Above means C > st(i), ordered); the stack is unchanged.
 void CompareWithRegister(x87::Emitter& A, Const C, int I);
 void LoadTable(x87::Emitter& A, safe_real::TableEntry E);
+// (x) -> (x mod m), the remainder with the sign of x, m = pi or 2 pi (the complex programs
+// reduce their sines and cosines the same way).
+void Reduce(x87::Emitter& A, bool TwoPi);
 
 // Function opcode "A".."R": (x) -> (v) for the value program, (v, p1) or (v, p1, p2) with
 // the function's first and second derivative for the derivative programs.

@@ -64,7 +64,8 @@ private:
         static const char* Leaves[] = {"z", "p", "i", "pi", "2", "0.5", "(3-2i)", "(-1+i)",
                                        "zi", "p z", "1"};
         static const char* Functions[] = {"conj", "c", "sqr", "abs", "mod", "arg"};
-        static const char* Others[] = {"cos", "exp", "ln", "sqrt", "arcsin", "tanh"};
+        static const char* Others[] = {"cos", "exp", "sin", "sinh", "cosh", "ln",
+                                       "sqrt", "arcsin", "tanh", "cot"};
         int Kind = Depth <= 0 ? 0 : R.Below(10);
         if (Kind < 5) return Leaves[R.Below(11)];
         if (Kind < 7) return std::string(Functions[R.Below(6)]) + "(" + Expression(Depth - 1) + ")";
@@ -75,7 +76,8 @@ private:
                 S = std::string(Leaves[R.Below(11)]) + (R.Below(2) ? "*(" : "-(") + S + ")";
             return "(" + S + ")";
         }
-        if (R.Below(4) == 0) return std::string(Others[R.Below(6)]) + "(" + Expression(Depth - 1) + ")";
+        if (R.Below(3) == 0)
+            return std::string(Others[R.Below(10)]) + "(" + Expression(Depth - 1) + ")";
         return "(-(" + Expression(Depth - 1) + "))";
     }
 
@@ -102,8 +104,11 @@ TEST(ComplexBackends, NativeAndInterpretedProgramsAgree) {
         }
         if (Native.ActiveBackend() == FormulaBackend::Native) ++NativeFormulas;
         for (int Point = 0; Point < 3; ++Point) {
+            // Now and then a point beyond the exponential's cut or the sine's direct range.
+            static const C Far[] = {{0.5, 75}, {-80, 0.25}, {1e19, 0.5}, {0, -71}, {3, 1e-9}};
             const C Inputs[] = {{R.Uniform(-2, 2), R.Uniform(-2, 2)},
-                                {R.Uniform(-3, 3), R.Uniform(-3, 3)}};
+                                R.Below(6) == 0 ? Far[R.Below(5)]
+                                                : C(R.Uniform(-3, 3), R.Uniform(-3, 3))};
             C A, B;
             Native.Evaluate(A, Inputs);
             Interpreted.Evaluate(B, Inputs);
