@@ -20,15 +20,17 @@ using x87::Reg;
 
 constexpr int SlotBytes = 16;
 enum ComplexTableEntry { BigEntry, SmallEntry, ExpCutEntry, MinusExpCutEntry, HalfEntry,
-                         TableSize };
+                         LogFloorEntry, QuarterEntry, TableSize };
 
 Mem TableSlot(ComplexTableEntry E) { return Mem{Reg::Rcx, static_cast<int>(E) * SlotBytes}; }
 
 // Functions with a native form; the others make the whole formula run in the interpreter.
 bool HasNativeForm(char Code) {
-    return Code == 'A' || Code == 'B' || Code == 'D' || Code == 'E' || Code == 'F' ||
-           Code == 'G' || Code == 'H' || Code == 'J' || Code == 'K';
+    return (Code >= 'A' && Code <= 'M') || Code == 'P' || Code == 'S' || Code == 'T';
 }
+
+void EmitFunction(Emitter& X, char Code);
+void EmitBinary(Emitter& X, char C);
 
 void LoadTable(Emitter& X, ComplexTableEntry E) { X.FldExtended(TableSlot(E)); }
 
@@ -138,6 +140,289 @@ void TimesI(Emitter& X) {  // (x, y) -> (-y, x)
 
 void TimesMinusI(Emitter& X) {  // (x, y) -> (y, -x)
     X.Fchs();
+    X.Fxch(1);
+}
+
+// (x, y, ...) -> (x^2 + y^2, x, y, ...)
+void SquaredModulus(Emitter& X) {
+    X.FldSt(0);
+    X.FmulSt0(0);
+    X.FldSt(2);
+    X.FmulSt0(0);
+    X.Faddp(1);
+}
+
+// Flags of st(i) against 0 (Above: st(i) > 0, ordered); the stack is unchanged.
+void CompareWithZero(Emitter& X, int I) {
+    X.Fldz();
+    X.FldSt(I + 1);
+    X.Fucomip(1);
+    X.FstpSt(0);
+}
+
+// Jumps to Target when st0 is exactly zero (not when it is not a number).
+void JumpIfExactlyZero(Emitter& X, x87::Label Target) {
+    x87::Label NotZero = X.NewLabel();
+    X.Fldz();
+    X.Fucomip(1);
+    X.Jump(Condition::Unordered, NotZero);
+    X.Jump(Condition::Equal, Target);
+    X.Bind(NotZero);
+}
+
+// (x, y) -> S(z), the root with non-negative imaginary part.
+void SquareRoot(Emitter& X) {
+    x87::Label Right = X.NewLabel(), Join = X.NewLabel(), Zero = X.NewLabel(),
+               Done = X.NewLabel(), Ordered = X.NewLabel(), Sign = X.NewLabel(),
+               Positive = X.NewLabel();
+    SquaredModulus(X);
+    X.Fsqrt();  // (r, x, y)
+    CompareWithZero(X, 1);
+    X.Jump(Condition::AboveOrEqual, Right);
+    X.FsubSt0(1);  // r - x
+    X.Jump(Join);
+    X.Bind(Right);
+    X.FaddSt0(1);  // r + x
+    X.Bind(Join);
+    Halve(X);
+    X.Fsqrt();  // (larger, x, y)
+    JumpIfExactlyZero(X, Zero);
+    X.FldSt(0);
+    X.FaddSt0(0);
+    X.FldSt(3);
+    X.Fabs();
+    X.FdivSt0(1);  // (|y|/2 larger, 2 larger, larger, x, y)
+    X.FstpSt(1);   // (smaller, larger, x, y)
+    CompareWithZero(X, 2);
+    X.Jump(Condition::AboveOrEqual, Ordered);
+    X.Jump(Sign);  // left half: (a, b) = (smaller, larger)
+    X.Bind(Ordered);
+    X.Fxch(1);     // right half: (larger, smaller)
+    X.Bind(Sign);
+    CompareWithZero(X, 3);
+    X.Jump(Condition::AboveOrEqual, Positive);
+    X.Fchs();
+    X.Bind(Positive);
+    X.FstpSt(2);
+    X.FstpSt(2);
+    X.Jump(Done);
+    X.Bind(Zero);
+    for (int I = 0; I < 3; ++I) X.FstpSt(0);
+    X.Fldz();
+    X.Fldz();
+    X.Bind(Done);
+}
+
+// (r, ...) -> (ln r or -100, ...)
+void SafeLogarithm(Emitter& X) {
+    x87::Label Floor = X.NewLabel(), Done = X.NewLabel();
+    CompareWithZero(X, 0);
+    X.Jump(Condition::BelowOrEqual, Floor);
+    X.Fldln2();
+    X.Fxch(1);
+    X.Fyl2x();
+    X.Jump(Done);
+    X.Bind(Floor);
+    X.FstpSt(0);
+    LoadTable(X, LogFloorEntry);
+    X.Bind(Done);
+}
+
+// (x, y) -> Ln z, with Ln 0 = -50 + 0i.
+void Logarithm(Emitter& X) {
+    x87::Label Zero = X.NewLabel(), Done = X.NewLabel();
+    SquaredModulus(X);  // (n, x, y)
+    X.FldSt(0);
+    SafeLogarithm(X);
+    Halve(X);           // (re, n, x, y)
+    X.Fxch(1);
+    JumpIfExactlyZero(X, Zero);
+    X.Fxch(1);
+    X.FldSt(3);
+    X.FldSt(3);
+    X.Fpatan();         // (im, re, n, x, y)
+    X.Fxch(1);
+    X.Jump(Done);
+    X.Bind(Zero);       // (n, re, x, y)
+    X.Fldz();
+    X.Fxch(1);
+    X.Fxch(2);          // (re, 0, n, x, y)
+    X.Bind(Done);       // (re, im, junk, x, y)
+    for (int I = 0; I < 3; ++I) X.FstpSt(2);
+    X.Fxch(1);
+}
+
+// (dx, dy) -> Ln(1 + d), through fyl2xp1 where |1 + d|^2 - 1 is small.
+void LogarithmOfOnePlus(Emitter& X) {
+    x87::Label Large = X.NewLabel(), Done = X.NewLabel();
+    SquaredModulus(X);  // (|d|^2, dx, dy)
+    X.FldSt(1);
+    X.FaddSt0(0);
+    X.Faddp(1);         // (u, dx, dy)
+    X.Fld1();
+    X.FaddSt0(2);       // 1 + dx
+    X.FstpSt(2);        // (u, 1 + dx, dy)
+    X.FldSt(0);
+    X.Fabs();
+    LoadTable(X, QuarterEntry);
+    X.Fucomip(1);       // 1/4 against |u|
+    X.FstpSt(0);
+    X.Jump(Condition::Below, Large);
+    X.Fldln2();
+    X.Fxch(1);
+    X.Fyl2xp1();
+    Halve(X);           // (re, wx, wy)
+    X.FldSt(2);
+    X.FldSt(2);
+    X.Fpatan();
+    X.Fxch(1);          // (re, im, wx, wy)
+    X.FstpSt(2);
+    X.FstpSt(2);
+    X.Jump(Done);
+    X.Bind(Large);
+    X.FstpSt(0);
+    Logarithm(X);
+    X.Bind(Done);
+}
+
+// (x, y) -> e^z - 1, without cancellation near zero.
+void ExpMinusOne(Emitter& X) {
+    x87::Label Large = X.NewLabel(), Done = X.NewLabel();
+    X.Fldl2e();
+    X.FmulSt0(1);  // (t, x, y)
+    X.FldSt(0);
+    X.Fabs();
+    X.Fld1();
+    X.Fucomip(1);
+    X.FstpSt(0);
+    X.Jump(Condition::Below, Large);
+    X.FldSt(2);
+    X.Fabs();
+    X.Fld1();
+    X.Fucomip(1);
+    X.FstpSt(0);
+    X.Jump(Condition::Below, Large);
+    X.F2xm1();
+    X.FstpSt(1);   // (m, y)
+    X.Fxch(1);
+    real_snippets::Reduce(X, true);
+    X.FldSt(0);
+    X.Fsin();
+    X.Fxch(1);
+    X.Fcos();      // (c, s, m)
+    X.FldSt(1);
+    X.FmulSt0(0);  // s s
+    X.FldSt(1);
+    X.Fld1();
+    X.Faddp(1);    // c + 1
+    X.Fdivp(1);    // (1 - c, c, s, m)
+    X.FldSt(3);
+    X.FmulSt0(2);  // m c
+    X.Fsubrp(1);   // (re, c, s, m)
+    X.FldSt(3);
+    X.Fld1();
+    X.Faddp(1);    // m + 1
+    X.FmulSt0(3);  // (im, re, c, s, m)
+    X.Fxch(1);
+    for (int I = 0; I < 3; ++I) X.FstpSt(2);
+    X.Fxch(1);
+    X.Jump(Done);
+    X.Bind(Large);
+    X.FstpSt(0);
+    EmitFunction(X, 'H');
+    X.Fld1();
+    X.Fsubp(1);
+    X.Bind(Done);
+}
+
+// (x, y) -> conj(w)/|w|^2, and 0 for w = 0.
+void Reciprocal(Emitter& X) {
+    x87::Label Zero = X.NewLabel(), Done = X.NewLabel();
+    SquaredModulus(X);  // (d, x, y)
+    JumpIfExactlyZero(X, Zero);
+    X.Fxch(1);
+    X.FdivSt0(1);  // (x/d, d, y)
+    X.Fxch(2);
+    X.FdivSt0(1);  // (y/d, d, x/d)
+    X.Fchs();
+    X.FstpSt(1);
+    X.Fxch(1);
+    X.Jump(Done);
+    X.Bind(Zero);
+    for (int I = 0; I < 3; ++I) X.FstpSt(0);
+    X.Fldz();
+    X.Fldz();
+    X.Bind(Done);
+}
+
+// (x, y) -> (e^2z - 1)/(e^2z + 1)
+void HyperbolicTangent(Emitter& X) {
+    X.FaddSt0(0);
+    X.Fxch(1);
+    X.FaddSt0(0);
+    X.Fxch(1);
+    ExpMinusOne(X);  // (mr, mi)
+    X.FldSt(1);
+    X.FldSt(1);
+    X.Fld1();
+    X.FaddSt0(0);
+    X.Faddp(1);      // (mr + 2, mi, mr, mi)
+    EmitBinary(X, '/');
+}
+
+void Tangent(Emitter& X) {  // -i tanh(iz)
+    TimesI(X);
+    HyperbolicTangent(X);
+    TimesMinusI(X);
+}
+
+// (x, y) -> (1 - x, -y, x, y)
+void OneMinus(Emitter& X) {
+    X.Fld1();
+    X.FsubSt0(1);
+    X.FldSt(2);
+    X.Fchs();
+    X.Fxch(1);
+}
+
+// (x, y) -> Ln(1 + d)/2 with d = 2z/(1 - z), or 2/(1 - z) - 2 outside the unit circle.
+void HyperbolicArctangent(Emitter& X) {
+    x87::Label Outside = X.NewLabel(), Logarithm = X.NewLabel();
+    SquaredModulus(X);
+    X.Fld1();
+    X.FldSt(1);
+    X.Fucomip(1);  // |z|^2 against 1
+    X.FstpSt(0);
+    X.FstpSt(0);
+    X.Jump(Condition::Above, Outside);
+    OneMinus(X);   // (omr, omi, x, y)
+    X.Fxch(2);
+    X.FaddSt0(0);
+    X.Fxch(2);
+    X.Fxch(3);
+    X.FaddSt0(0);
+    X.Fxch(3);     // (omr, omi, 2x, 2y)
+    EmitBinary(X, '/');
+    X.Jump(Logarithm);
+    X.Bind(Outside);
+    OneMinus(X);
+    X.FstpSt(2);
+    X.FstpSt(2);   // (omr, omi)
+    Reciprocal(X);
+    X.FaddSt0(0);
+    X.Fld1();
+    X.FaddSt0(0);
+    X.Fsubp(1);    // (2 rr - 2, ri)
+    X.Fxch(1);
+    X.FaddSt0(0);
+    X.Fldz();
+    X.Faddp(1);    // 2 ri + 0
+    X.Fxch(1);
+    X.Bind(Logarithm);
+    LogarithmOfOnePlus(X);
+    Halve(X);
+    X.Fxch(1);
+    Halve(X);
     X.Fxch(1);
 }
 
@@ -272,6 +557,30 @@ void EmitFunction(Emitter& X, char Code) {
         case 'K':  // cosh z = cos(iz)
             TimesI(X);
             SineOrCosine(X, false);
+            break;
+        case 'C':
+            SquareRoot(X);
+            break;
+        case 'I':
+            Logarithm(X);
+            break;
+        case 'L':
+            HyperbolicTangent(X);
+            break;
+        case 'M':
+            Tangent(X);
+            break;
+        case 'T':  // cot z = 1/tan z
+            Tangent(X);
+            Reciprocal(X);
+            break;
+        case 'P':
+            HyperbolicArctangent(X);
+            break;
+        case 'S':  // arctan z = -i arctanh(iz)
+            TimesI(X);
+            HyperbolicArctangent(X);
+            TimesMinusI(X);
             break;
     }
 }
@@ -424,8 +733,8 @@ bool GenerateComplexProgram(const std::string& Postfix, int LetterCount,
 }
 
 const long double* ComplexTable() {
-    static const long double Values[TableSize] = {safe_complex::Big, safe_complex::Small,
-                                                  safe_complex::ExpCut, -safe_complex::ExpCut,
-                                                  0.5L};
+    static const long double Values[TableSize] = {
+        safe_complex::Big, safe_complex::Small, safe_complex::ExpCut, -safe_complex::ExpCut,
+        0.5L, safe_complex::LogFloor, safe_complex::Log1pRange};
     return Values;
 }

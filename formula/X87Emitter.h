@@ -25,6 +25,7 @@ enum class Condition : uint8_t {
     NotEqual = 0x5,
     BelowOrEqual = 0x6,  // st0 <= st(i) or unordered
     Above = 0x7,         // st0 > st(i), ordered
+    Unordered = 0xA,     // one of the two is not a number (parity set)
 };
 
 struct Label {

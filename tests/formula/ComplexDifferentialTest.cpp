@@ -64,8 +64,9 @@ private:
         static const char* Leaves[] = {"z", "p", "i", "pi", "2", "0.5", "(3-2i)", "(-1+i)",
                                        "zi", "p z", "1"};
         static const char* Functions[] = {"conj", "c", "sqr", "abs", "mod", "arg"};
-        static const char* Others[] = {"cos", "exp", "sin", "sinh", "cosh", "ln",
-                                       "sqrt", "arcsin", "tanh", "cot"};
+        static const char* Others[] = {"cos",  "exp",  "sin",  "sinh",   "cosh",  "ln",
+                                       "sqrt", "tanh", "cot",  "tan",    "atanh", "atan",
+                                       "asin", "acos", "acosh", "asinh", "arccot"};
         int Kind = Depth <= 0 ? 0 : R.Below(10);
         if (Kind < 5) return Leaves[R.Below(11)];
         if (Kind < 7) return std::string(Functions[R.Below(6)]) + "(" + Expression(Depth - 1) + ")";
@@ -77,7 +78,7 @@ private:
             return "(" + S + ")";
         }
         if (R.Below(3) == 0)
-            return std::string(Others[R.Below(10)]) + "(" + Expression(Depth - 1) + ")";
+            return std::string(Others[R.Below(17)]) + "(" + Expression(Depth - 1) + ")";
         return "(-(" + Expression(Depth - 1) + "))";
     }
 
