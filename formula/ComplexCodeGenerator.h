@@ -7,9 +7,12 @@
 #include <vector>
 
 // The generated function: Inputs and Constants are (re, im) pairs (constant slot 0 unused),
-// Result receives the pair, Table holds the safe functions' constants.
+// Result receives the pair, Table holds the safe functions' constants, Scratch (at least
+// ComplexScratchSlots extended values) keeps temporaries of the inverse functions.
 using NativeComplexEntry = void (*)(const double* Inputs, const double* Constants,
-                                    double* Result, const long double* Table);
+                                    double* Result, const long double* Table,
+                                    long double* Scratch);
+inline constexpr int ComplexScratchSlots = 8;
 
 // True when every operation of the postfix code has a native form; the others run in the
 // interpreter.

@@ -5,6 +5,8 @@
 #include "formula/ComplexCodeGenerator.h"
 #include "formula/ComplexInterpreter.h"
 #include "formula/ExecutableMemory.h"
+
+static_assert(ComplexScratchSlots == 8, "the object's scratch array has eight slots");
 #include "formula/FormulaLanguage.h"
 
 namespace {
@@ -98,7 +100,7 @@ void TOCComplexFunction::Evaluate(std::complex<double>& Result,
     const double* Slots = reinterpret_cast<const double*>(ConstantSlots.data());
     if (NativeEntry) {
         double Pair[2];
-        NativeEntry(In, Slots, Pair, ComplexTable());
+        NativeEntry(In, Slots, Pair, ComplexTable(), Scratch);
         Result = {Pair[0], Pair[1]};
         return;
     }

@@ -53,7 +53,9 @@ private:
     // program where every operation has a native form and executable memory is available.
     std::unique_ptr<ComplexProgram> Program;
     std::unique_ptr<ExecutableBlock> NativeBlock;
-    void (*NativeEntry)(const double*, const double*, double*, const long double*) = nullptr;
+    void (*NativeEntry)(const double*, const double*, double*, const long double*,
+                        long double*) = nullptr;
+    mutable long double Scratch[8] = {};  // temporaries of the native inverse functions
 };
 
 // The process-wide compiled w(z) of the complex map.

@@ -127,6 +127,38 @@ TEST(ComplexBackends, NativeAndInterpretedProgramsAgree) {
     EXPECT_GT(NativeFormulas, Formulas / 2);
 }
 
+// Every function on a grid through its cuts, its near-zero forms, signed zeros and the cuts of
+// the safe exponential: the branches of the native code must match the interpreter's.
+TEST(ComplexBackends, EveryFunctionAgreesOnAGridThroughItsBranches) {
+    if (!ExecutableBlock::NativeCodeSupported()) GTEST_SKIP() << "no native code on this system";
+    const char* Functions[] = {"conj", "sqr", "sqrt", "abs", "arg", "sin", "cos", "exp",
+                               "ln", "sinh", "cosh", "tanh", "tan", "arcsin", "arccos",
+                               "atanh", "asinh", "acosh", "atan", "cot", "arccot"};
+    const double Coordinates[] = {-75, -3, -1.5, -1, -0.2, -0.0, 0.0, 1e-9, 0.1, 0.25,
+                                  1, 2, 1e10, 1e19};
+    int Different = 0;
+    for (const char* Name : Functions) {
+        std::string Text = std::string(Name) + "(z)";
+        TOCComplexFunction Native, Interpreted;
+        Interpreted.SelectBackend(FormulaBackend::Interpreter);
+        Native.Compile(Text, "pz");
+        Interpreted.Compile(Text, "pz");
+        ASSERT_EQ(Native.ActiveBackend(), FormulaBackend::Native) << Text;
+        for (double X : Coordinates) {
+            for (double Y : Coordinates) {
+                const C Inputs[] = {{0, 0}, {X, Y}};
+                C A, B;
+                Native.Evaluate(A, Inputs);
+                Interpreted.Evaluate(B, Inputs);
+                if ((!Same(A.real(), B.real()) || !Same(A.imag(), B.imag())) && ++Different <= 5)
+                    ADD_FAILURE() << Text << " at " << Inputs[1] << ": native " << A
+                                  << ", interpreter " << B;
+            }
+        }
+    }
+    EXPECT_EQ(Different, 0);
+}
+
 TEST(ComplexBackends, FallsBackWhereNativeCodeIsRefused) {
     if (!ExecutableBlock::NativeCodeSupported()) GTEST_SKIP() << "no native code on this system";
     TOCComplexFunction F;
