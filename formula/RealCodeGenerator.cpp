@@ -9,6 +9,7 @@
 #include "formula/SafeReal.h"
 #include "formula/RealFunctionSnippets.h"
 #include "formula/X87Emitter.h"
+#include "formula/X87Spilling.h"
 
 namespace {
 
@@ -64,23 +65,13 @@ public:
 private:
     int InRegisters() const { return 8 - Free; }
 
-    // Moves the deepest register entry to the machine stack. With all eight registers in
-    // use, the register stack is rotated so that the deepest entry is on top.
+    // Moves the deepest register entry to the machine stack.
     void SpillDeepest() {
-        int M = InRegisters();
-        if (M <= 0) {
+        if (InRegisters() <= 0) {
             Ok = false;
             return;
         }
-        E.SubRsp(SlotBytes);
-        if (Free == 0) {
-            E.Fdecstp();
-            E.FstpExtended(Mem{Reg::Rsp, 0});
-        } else {
-            E.FldSt(M - 1);
-            E.FstpExtended(Mem{Reg::Rsp, 0});
-            E.FfreeDeepest(M - 1);
-        }
+        x87::SpillDeepestRegister(E, InRegisters());
         ++Spilled;
         ++Free;
     }
@@ -91,7 +82,7 @@ private:
             return;
         }
         E.FldExtended(Mem{Reg::Rsp, 0});
-        E.AddRsp(SlotBytes);
+        E.AddRsp(x87::SpillBytes);
         E.Fxch(1);
         --Spilled;
         --Free;
@@ -103,10 +94,8 @@ private:
 
     // Emits a snippet after freeing the registers it needs, measured by a dry run.
     void Snippet(int Inputs, const std::function<void(Emitter&)>& Body) {
-        Emitter Measure(Inputs, 64);
-        Body(Measure);
-        int Extra = Measure.MaxDepth() - Inputs;
-        if (!Measure.Valid() || Extra > 8 - Inputs) {
+        int Extra = x87::MeasureSnippet(Inputs, Body);
+        if (Extra < 0) {
             Ok = false;
             return;
         }
