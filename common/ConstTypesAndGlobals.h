@@ -1,0 +1,36 @@
+// Shared geometry types of the program: points of the planes and of space, pixel positions
+// and rectangles, and the small vector helpers the curve and view code share.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+struct Point2 {
+    double X = 0, Y = 0;  // (u, v) in the domain, (x, y) in the image
+};
+
+struct Point3 {
+    double X = 0, Y = 0, Z = 0;
+};
+
+struct PixelPoint {
+    int32_t X = 0, Y = 0;
+};
+
+struct PixelRect {
+    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+inline double Dot3(const Point3& A, const Point3& B) { return A.X * B.X + A.Y * B.Y + A.Z * B.Z; }
+
+inline double Distance3(const Point3& A, const Point3& B) {
+    double DX = A.X - B.X, DY = A.Y - B.Y, DZ = A.Z - B.Z;
+    return std::sqrt(DX * DX + DY * DY + DZ * DZ);
+}
+
+// N = (C - A) x (B - A).
+inline Point3 TriangleNormal(const Point3& A, const Point3& B, const Point3& C) {
+    Point3 P{C.X - A.X, C.Y - A.Y, C.Z - A.Z};
+    Point3 Q{B.X - A.X, B.Y - A.Y, B.Z - A.Z};
+    return {P.Y * Q.Z - P.Z * Q.Y, P.Z * Q.X - P.X * Q.Z, P.X * Q.Y - P.Y * Q.X};
+}
