@@ -34,3 +34,11 @@ inline Point3 TriangleNormal(const Point3& A, const Point3& B, const Point3& C) 
     Point3 Q{B.X - A.X, B.Y - A.Y, B.Z - A.Z};
     return {P.Y * Q.Z - P.Z * Q.Y, P.Z * Q.X - P.X * Q.Z, P.X * Q.Y - P.Y * Q.X};
 }
+
+#include <string>
+
+// The text of a bound field: fixed-point, rounded to N + 2 significant digits and cut to its
+// first N characters ("1.000", "-0.250", "12.34"). Where the cut would change the value's
+// magnitude (123456.7 in 5 characters, 0.00004) the text is a short power of ten that the
+// formula language reads back ("1.23*10^5", "4*10^(-5)"), longer than N if need be.
+std::string FloatToShortText(int N, double X);
