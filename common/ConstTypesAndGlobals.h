@@ -36,6 +36,19 @@ inline Point3 TriangleNormal(const Point3& A, const Point3& B, const Point3& C) 
 }
 
 #include <string>
+#include <vector>
+
+// A point of a polyline: Flag 1 starts a new piece here (no segment into this point).
+struct CurvePoint {
+    int32_t Flag = 0;
+    Point3 P;
+};
+
+// A polyline; Points may hold more elements than LastIndex + 1 (its capacity).
+struct Curve3 {
+    int32_t LastIndex = -1;
+    std::vector<CurvePoint> Points;
+};
 
 // The text of a bound field: fixed-point, rounded to N + 2 significant digits and cut to its
 // first N characters ("1.000", "-0.250", "12.34"). Where the cut would change the value's

@@ -1,0 +1,65 @@
+// The scene that the window shows: the map kind, the domain, parameter and image rectangles,
+// the view flags, the four families of grid lines, the views of the two panels and the
+// procedures bound to the current map and view modes. The curve and view operations take it
+// explicitly, so that each can be used and tested without a window.
+#pragma once
+
+#include "common/ConstTypesAndGlobals.h"
+#include "view/Maps.h"
+
+class TOCFunctDDDoubleSafe;
+class TOCComplexFunction;
+struct SceneState;
+
+// Procedures chosen once per change of map kind or view mode, so that no inner loop tests a
+// mode flag. The map procedures return false where the map cannot be evaluated (a result
+// that is not a finite number).
+struct ViewProcedures {
+    bool (*MapPoint)(const SceneState& S, Point2 P, Point2& Q) = nullptr;
+    Point2 (*DomToPanel)(const SceneState& S, const Point3& P, bool& Rear) = nullptr;
+    Point2 (*DomPixelToPoint)(const SceneState& S, int32_t X, int32_t Y, bool Rear) = nullptr;
+    Point2 (*ImgToPanel)(const SceneState& S, const Point3& P, bool& Rear) = nullptr;
+    Point2 (*ImgPixelToPoint)(const SceneState& S, int32_t X, int32_t Y, bool Rear) = nullptr;
+    bool (*ImagePoint3)(const SceneState& S, Point2 P, Point3& G) = nullptr;
+};
+
+struct SceneState {
+    SceneState();
+
+    int MapType = 0;  // 0: real functions x(u,v), y(u,v); 1: complex function w(z)
+    Point2 DomMin{-1, -1}, DomMax{1, 1};
+    double DomWidth[2] = {2, 2}, DomHalf[2] = {1, 1}, DomCentre[2] = {0, 0};
+    double DomDiag = 0, DomPixelSize = 0;
+    Point2 ParamMin{-2, -2}, ParamMax{2, 2}, ParamValue, ComplexParam;
+    double ParamWidth[2] = {4, 4}, ParamScale[2] = {0, 0};
+    Point2 ImgMin{-1, -1}, ImgMax{1, 1};
+    double ImgWidth[2] = {2, 2}, ImgHalf[2] = {1, 1}, ImgCentre[2] = {0, 0};
+    double ImgDiag = 0, ImgDivisor = 0;
+    double LineStep[2] = {0.1, 0.1};
+    double DomJump = 0, ImgJump = 0;
+    Curve3 DomHLines[21], DomVLines[21], ImgHLines[21], ImgVLines[21];
+    bool PreserveRatio = false, WholeImage = false, StereoDomain = false, StereoImage = false;
+    bool ShowSingLocus = true, DataValid = false, SceneReady = false, Modified = false;
+    PixelRect DomRect{0, 0, 280, 280}, ImgRect{0, 0, 460, 460}, ParamRect{0, 0, 200, 200};
+
+    // Drags over the panels that translate (Ctrl) or zoom (Shift) a rectangle.
+    bool DomShifting = false, DomZooming = false, ImgShifting = false, ImgZooming = false;
+    PixelPoint DomDragOrigin, ImgDragOrigin;
+
+    SphereView DomSphere, ImgSphere;
+    PlaneView DomView, ImgView;
+
+    // The compiled formulas, owned by whoever owns the scene.
+    TOCFunctDDDoubleSafe* XFunction = nullptr;
+    TOCFunctDDDoubleSafe* YFunction = nullptr;
+    TOCComplexFunction* WFunction = nullptr;
+
+    ViewProcedures Procedures;
+
+    // Counts the map evaluations (for the benchmarks); the curve code adds to it.
+    mutable long long MapEvaluations = 0;
+};
+
+// The derived domain and parameter fields, and the image fields in clip mode; then fits the
+// domain view and sets DomDiag and DomPixelSize.
+void SetBasicData(SceneState& S);
