@@ -396,8 +396,7 @@ void Reciprocal(Emitter& X) {
     X.Bind(Done);
 }
 
-void HyperbolicArctangent(Emitter& X) {
-    x87::Label Outside = X.NewLabel(), Logarithm = X.NewLabel();
+void JumpIfOutsideUnitCircle(Emitter& X, x87::Label Outside) {
     SquaredModulus(X);
     X.Fld1();
     X.FldSt(1);
@@ -405,6 +404,11 @@ void HyperbolicArctangent(Emitter& X) {
     X.FstpSt(0);
     X.FstpSt(0);
     X.Jump(Condition::Above, Outside);
+}
+
+void HyperbolicArctangent(Emitter& X) {
+    x87::Label Outside = X.NewLabel(), Logarithm = X.NewLabel();
+    JumpIfOutsideUnitCircle(X, Outside);
     OneMinus(X);   // (omr, omi, x, y)
     X.Fxch(2);
     X.FaddSt0(0);

@@ -33,6 +33,8 @@ void TimesI(x87::Emitter& X);
 void TimesMinusI(x87::Emitter& X);
 void SquaredModulus(x87::Emitter& X);        // (x, y) -> (x^2 + y^2, x, y)
 void CompareWithZero(x87::Emitter& X, int I);  // flags of st(i) against 0
+// (x, y) stays; jumps to Outside where |z|^2 > 1.
+void JumpIfOutsideUnitCircle(x87::Emitter& X, x87::Label Outside);
 void SquareRoot(x87::Emitter& X);
 void Logarithm(x87::Emitter& X);
 void LogarithmOfOnePlus(x87::Emitter& X);

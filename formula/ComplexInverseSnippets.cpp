@@ -195,13 +195,7 @@ void Arctangent(Emitter& X) {  // -i arctanh(iz)
 
 void Arccotangent(Emitter& X) {
     x87::Label Outside = X.NewLabel(), Done = X.NewLabel();
-    SquaredModulus(X);
-    X.Fld1();
-    X.FldSt(1);
-    X.Fucomip(1);  // |z|^2 against 1
-    X.FstpSt(0);
-    X.FstpSt(0);
-    X.Jump(Condition::Above, Outside);
+    JumpIfOutsideUnitCircle(X, Outside);
     Arctangent(X);
     X.Fldpi();
     Halve(X);
