@@ -1,0 +1,295 @@
+// The implicit curve tracer: seeds, Newton correction with an adaptive tolerance, bisection,
+// tangent steps with shrinking trial scales, and the visited-cell bookkeeping.
+#include "curves/FImplicitCurveLine.h"
+
+#include <algorithm>
+#include <cmath>
+
+TImplicitCurveLine::TImplicitCurveLine() : Fractions{1.0 / 6, 0.5, 5.0 / 6} {}
+
+int TImplicitCurveLine::FloorI(double X) {
+    // Guarded so that huge or undefined values give an index outside every grid instead of
+    // an undefined conversion.
+    if (!(X > -1e9 && X < 1e9)) return X > 0 ? 1000000000 : -1000000000;
+    int I = static_cast<int>(X);
+    return X < 0 && I != X ? I - 1 : I;
+}
+
+bool TImplicitCurveLine::Evaluate(Point2 P, double& F) {
+    if (Aborted) return false;
+    if (!Client->Value(P, F) || !std::isfinite(F)) {
+        Aborted = true;
+        return false;
+    }
+    return true;
+}
+
+bool TImplicitCurveLine::GradientAt(Point2 P, Point2& G) {
+    if (Aborted) return false;
+    if (!Client->Gradient(P, G) || !std::isfinite(G.X) || !std::isfinite(G.Y)) {
+        Aborted = true;
+        return false;
+    }
+    return true;
+}
+
+double TImplicitCurveLine::Margin(Point2 P) const {
+    return std::min(Half.X - std::fabs(P.X - Centre.X), Half.Y - std::fabs(P.Y - Centre.Y));
+}
+
+void TImplicitCurveLine::Setup(Point2 MinP, Point2 MaxP, int Coarse, int Fine, double Step) {
+    Min = MinP;
+    Max = MaxP;
+    StepLength = Step;
+    CoarseCount = std::max(1, std::min(40, Coarse));
+    FineCount = std::max(1, std::min(400, Fine));
+    const double Lo[2] = {Min.X, Min.Y}, Hi[2] = {Max.X, Max.Y};
+    double H[2], C[2], CS[2], FS[2];
+    for (int K = 0; K < 2; ++K) {
+        H[K] = (Hi[K] - Lo[K]) / 2;
+        C[K] = (Hi[K] + Lo[K]) / 2;
+        CS[K] = 2 * H[K] / CoarseCount;
+        FS[K] = 2 * H[K] / FineCount;
+        GridLines[K][0] = Lo[K];
+        for (int J = 1; J <= CoarseCount; ++J) GridLines[K][J] = GridLines[K][J - 1] + CS[K];
+    }
+    Half = {H[0], H[1]};
+    Centre = {C[0], C[1]};
+    CoarseStep = {CS[0], CS[1]};
+    FineStep = {FS[0], FS[1]};
+    for (auto& Row : Visited) std::fill(std::begin(Row), std::end(Row), uint8_t{0});
+
+    // The size of F over a 10 x 10 grid, its largest sample left out; failed samples are
+    // not counted.
+    double Sum = 1e-15, Peak = 0;
+    int Count = 101;
+    for (int I = 1; I <= 10; ++I) {
+        for (int J = 1; J <= 10; ++J) {
+            Point2 P{Min.X + (2 * I - 1) * H[0] / 10, Min.Y + (2 * J - 1) * H[1] / 10};
+            double Y;
+            if (Client->Value(P, Y) && std::isfinite(Y)) {
+                Y = std::fabs(Y);
+                if (Y > Peak) Peak = Y;
+                Sum += Y;
+            } else {
+                --Count;
+            }
+        }
+    }
+    double Mean = (Sum - Peak) / Count;
+    TinyValue = 1e-32 * Mean;
+    Tolerance = std::min(1e-10, std::max(TinyValue, 1e-6 * Mean));
+}
+
+bool TImplicitCurveLine::Seed(int I, int J, Point2& Result) {
+    double Best = 1e30;
+    Point2 BestPoint;
+    for (int P = 0; P < 3; ++P) {
+        for (int Q = 0; Q < 3; ++Q) {
+            Point2 X{GridLines[0][I] + Fractions[P] * CoarseStep.X,
+                     GridLines[1][J] + Fractions[Q] * CoarseStep.Y};
+            double F;
+            if (!Evaluate(X, F)) return false;
+            if (std::fabs(F) < Best) {
+                Best = std::fabs(F);
+                BestPoint = X;
+            }
+        }
+    }
+    if (!(Best < 1e30)) return false;
+    return Correct(BestPoint, BestPoint, true, Result);
+}
+
+void TImplicitCurveLine::Bisect(Point2 A, Point2 D, double FLo, double FHi, double THi,
+                                Point2& P, double& FM) {
+    double TLo = 0;
+    P = A;
+    FM = FLo;
+    for (int I = 0; I < 100 && FLo * FHi < 0; ++I) {
+        double TM = (TLo + THi) / 2;
+        P = {A.X + TM * D.X, A.Y + TM * D.Y};
+        if (!Evaluate(P, FM)) return;
+        if (FM == FLo || FM == FHi) {
+            Tolerance = 10 * std::fabs(FM);  // no more progress in the arithmetic
+            return;
+        }
+        if (std::fabs(FM) < Tolerance) return;
+        if (FM * FLo > 0) {
+            TLo = TM;
+            FLo = FM;
+        } else {
+            THi = TM;
+            FHi = FM;
+        }
+    }
+}
+
+bool TImplicitCurveLine::Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result) {
+    Point2 G;
+    if (!GradientAt(P0, G)) return false;
+    Point2 D = AlongGradient ? G : Point2{P0.Y - Other.Y, Other.X - P0.X};
+    Point2 P = P0;
+    double F;
+    if (!Evaluate(P, F)) return false;
+    double SumAbs = std::fabs(F);
+    int N = 1;
+    if (std::fabs(F) < Tolerance) {
+        Result = P;
+        return true;
+    }
+    double LastLen = 0.3 * std::hypot(CoarseStep.X, CoarseStep.Y);
+    for (int Iteration = 0; Iteration < MaxCorrections; ++Iteration) {
+        double FPrev = F;
+        Point2 PPrev = P;
+        double PrevLen = LastLen;
+        if (!GradientAt(P, G)) return false;
+        if (AlongGradient) D = G;
+        double S = G.X * D.X + G.Y * D.Y;
+        if (!(std::fabs(S) >= 1e-64)) return false;
+        double T = -F / S;
+        P = {PPrev.X + T * D.X, PPrev.Y + T * D.Y};
+        LastLen = std::hypot(T * D.X, T * D.Y);
+        if (!Evaluate(P, F)) return false;
+        SumAbs += std::fabs(F);
+        ++N;
+        bool Success = false;
+        if (std::fabs(F) < Tolerance) {
+            Success = true;
+        } else if (LastLen > 0.9 * PrevLen) {
+            return false;
+        } else if (F * FPrev < -1e-64) {
+            Bisect(PPrev, D, FPrev, F, T, P, F);
+            if (Aborted || !(std::fabs(F) <= Tolerance)) return false;
+            Success = true;
+        }
+        if (Success) {
+            Tolerance = std::min(1e-10, std::max(TinyValue, 0.1 * SumAbs / N));
+            Result = P;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TImplicitCurveLine::Tangent(Point2 P, Point2& T) {
+    Point2 G;
+    if (!GradientAt(P, G)) return false;
+    double Gn = std::hypot(G.X, G.Y);
+    if (!(Gn > 1e-24)) return false;
+    double K = (5 * Gn + 6) * StepLength / ((2 + Gn) * Gn);
+    T = {-K * G.Y, K * G.X};
+    return true;
+}
+
+bool TImplicitCurveLine::Step(Point2 P, Point2& T, Point2& Next) {
+    if (++Steps > MaxSteps) return false;
+    Point2 TNew;
+    if (!Tangent(P, TNew)) return false;
+    if (TNew.X * T.X + TNew.Y * T.Y < 0) TNew = {-TNew.X, -TNew.Y};
+    double S = 1.25;
+    for (int K = 1; K <= 8 && !Aborted; ++K) {
+        S *= 0.8;
+        Point2 Q{P.X + S * TNew.X, P.Y + S * TNew.Y};
+        if (Correct(Q, P, false, Next) && Client->AcceptStep(P, Next)) {
+            T = TNew;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TImplicitCurveLine::Mark(int A, int B) {
+    // Indices outside the grid (the grid has a spare row and column) are never touched.
+    if (A < 0 || B < 0 || A > 400 || B > 400) return false;
+    bool Was = Visited[A][B] != 0;
+    Visited[A][B] = 1;
+    return Was;
+}
+
+bool TImplicitCurveLine::MarkLine(int A0, int B0, int A1, int B1) {
+    Mark(A0, B0);
+    if (A0 == A1 && B0 == B1) return false;
+    bool Hit = false;
+    if (std::abs(A1 - A0) < std::abs(B1 - B0)) {
+        double R = static_cast<double>(A1 - A0) / (B1 - B0);
+        int Sign = B1 > B0 ? 1 : -1;
+        for (int K = Sign; B0 + K - Sign != B1; K += Sign)
+            Hit = Mark(static_cast<int>(std::nearbyint(K * R + A0)), B0 + K) || Hit;
+    } else {
+        double R = static_cast<double>(B1 - B0) / (A1 - A0);
+        int Sign = A1 > A0 ? 1 : -1;
+        for (int K = Sign; A0 + K - Sign != A1; K += Sign)
+            Hit = Mark(A0 + K, static_cast<int>(std::nearbyint(K * R + B0))) || Hit;
+    }
+    return Hit;
+}
+
+void TImplicitCurveLine::TraceFromSeed(Point2 P0, int A, int B) {
+    Point2 T0;
+    if (!Tangent(P0, T0)) {
+        if (!Aborted) Client->StoreNode(P0, 1);
+        Mark(A, B);
+        return;
+    }
+    double M0 = Margin(P0);
+    if (!(M0 > 0)) {
+        Mark(A, B);
+        return;
+    }
+    for (int Pass = 0; Pass < 2; ++Pass) {
+        T0 = {-T0.X, -T0.Y};
+        Client->StoreNode(P0, 1);
+        Point2 P = P0, T = T0, PN;
+        double MPrev = M0;
+        int CI = A, CJ = B, Hits = 0, Short = 0;
+        if (!Step(P, T, PN)) break;
+        for (;;) {
+            bool Clipped = false;
+            double M = Margin(PN);
+            if (M < 0) {
+                double S = (MPrev - 1e-8) / (MPrev - M);
+                PN = {P.X + S * (PN.X - P.X), P.Y + S * (PN.Y - P.Y)};
+                Clipped = true;
+            }
+            MPrev = M;
+            int NI = FloorI((PN.X - Min.X) / FineStep.X), NJ = FloorI((PN.Y - Min.Y) / FineStep.Y);
+            Client->StoreNode(PN, 0);
+            bool GoOn;
+            if (std::abs(NI - CI) + std::abs(NJ - CJ) > 1) {
+                bool Hit = MarkLine(CI, CJ, NI, NJ);
+                Hits = Hit ? Hits + 1 : 0;
+                Short = 0;
+                GoOn = Hits < 2 && !Clipped;
+            } else {
+                ++Short;
+                GoOn = Short < 50;
+            }
+            if (!GoOn) break;
+            CI = NI;
+            CJ = NJ;
+            P = PN;
+            if (!Step(P, T, PN) || Hits > 1 || Clipped) break;
+        }
+        if (Aborted) break;
+        Visited[A][B] = 0;  // the second pass may start through the seed cell
+    }
+    Mark(A, B);
+}
+
+bool TImplicitCurveLine::Run(ImplicitCurveClient& C, Point2 MinP, Point2 MaxP, int Coarse,
+                             int Fine, double Step) {
+    Client = &C;
+    Aborted = false;
+    Steps = 0;
+    Setup(MinP, MaxP, Coarse, Fine, Step);
+    for (int I = 0; I < CoarseCount && !Aborted; ++I) {
+        for (int J = 0; J < CoarseCount && !Aborted; ++J) {
+            Point2 P;
+            if (!Seed(I, J, P)) continue;
+            int A = FloorI((P.X - Min.X) / FineStep.X), B = FloorI((P.Y - Min.Y) / FineStep.Y);
+            if (A >= 0 && A < FineCount && B >= 0 && B < FineCount && Visited[A][B] == 0)
+                TraceFromSeed(P, A, B);
+        }
+    }
+    return !Aborted;
+}

@@ -1,0 +1,151 @@
+// The implicit curve tracer on functions whose zero sets are known: lines, circles, curves
+// leaving the rectangle, isolated zeros, no zeros, failing evaluations and wild functions.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "curves/FImplicitCurveLine.h"
+
+namespace {
+
+struct Node {
+    Point2 P;
+    int Flag;
+};
+
+class Client : public ImplicitCurveClient {
+public:
+    std::function<double(Point2)> F;
+    std::function<Point2(Point2)> Exact;  // the gradient, where the test knows it
+    std::vector<Node> Nodes;
+    bool Value(Point2 P, double& Y) override {
+        Y = F(P);
+        return true;
+    }
+    bool Gradient(Point2 P, Point2& G) override {
+        if (Exact) {
+            G = Exact(P);
+            return true;
+        }
+        const double H = 1e-7;
+        G = {(F({P.X + H, P.Y}) - F({P.X - H, P.Y})) / (2 * H),
+             (F({P.X, P.Y + H}) - F({P.X, P.Y - H})) / (2 * H)};
+        return true;
+    }
+    void StoreNode(Point2 P, int32_t Flag) override { Nodes.push_back({P, Flag}); }
+    int Pieces() const {
+        int N = 0;
+        for (const Node& X : Nodes) N += X.Flag;
+        return N;
+    }
+};
+
+// A run over [-1, 1]^2 with 40 coarse and 400 fine cells, steps of two fine cells.
+Client Trace(std::function<double(Point2)> F, TImplicitCurveLine& Tracer, bool* Completed = nullptr,
+             std::function<Point2(Point2)> Gradient = nullptr) {
+    Client C;
+    C.F = std::move(F);
+    C.Exact = std::move(Gradient);
+    bool Done = Tracer.Run(C, {-1, -1}, {1, 1}, 40, 400, 0.01);
+    if (Completed) *Completed = Done;
+    return C;
+}
+
+TEST(ImplicitCurve, CutsCountsAndFloorsIndices) {
+    TImplicitCurveLine Tracer;
+    Client C;
+    C.F = [](Point2 P) { return P.X; };
+    Tracer.Run(C, {-1, -1}, {1, 1}, 50, 500, 0.01);
+    EXPECT_EQ(Tracer.CoarseCountUsed(), 40);
+    EXPECT_EQ(Tracer.FineCountUsed(), 400);
+    EXPECT_EQ(TImplicitCurveLine::FloorI(2.7), 2);
+    EXPECT_EQ(TImplicitCurveLine::FloorI(-0.5), -1);
+    EXPECT_EQ(TImplicitCurveLine::FloorI(-3), -3);
+    EXPECT_LT(TImplicitCurveLine::FloorI(-1e300), -1000);
+}
+
+TEST(ImplicitCurve, ALineIsTracedFromOneSeedInTwoPieces) {
+    TImplicitCurveLine Tracer;
+    Client C = Trace([](Point2 P) { return P.X; }, Tracer, nullptr,
+                     [](Point2) { return Point2{1, 0}; });
+    ASSERT_FALSE(C.Nodes.empty());
+    EXPECT_EQ(C.Pieces(), 2);
+    EXPECT_EQ(C.Nodes.front().Flag, 1);
+    double Low = 1, High = -1;
+    for (const Node& N : C.Nodes) {
+        EXPECT_LT(std::fabs(N.P.X), 1e-9);
+        Low = std::min(Low, N.P.Y);
+        High = std::max(High, N.P.Y);
+    }
+    // Both ends just inside the border.
+    EXPECT_GT(Low, -1);
+    EXPECT_LT(Low, -1 + 1e-6);
+    EXPECT_LT(High, 1);
+    EXPECT_GT(High, 1 - 1e-6);
+}
+
+TEST(ImplicitCurve, ACircleClosesOnItself) {
+    TImplicitCurveLine Tracer;
+    Client C = Trace([](Point2 P) { return P.X * P.X + P.Y * P.Y - 0.25; }, Tracer, nullptr,
+                     [](Point2 P) { return Point2{2 * P.X, 2 * P.Y}; });
+    ASSERT_GT(C.Nodes.size(), 50u);
+    for (const Node& N : C.Nodes) EXPECT_NEAR(std::hypot(N.P.X, N.P.Y), 0.5, 1e-8);
+    // The two passes from the first seed go round the whole circle and stop where they
+    // meet their own trail; later seeds only add short pieces.
+    double Covered[64] = {};
+    int Pieces = 0;
+    for (const Node& N : C.Nodes) {
+        Pieces += N.Flag;
+        if (Pieces > 2) break;
+        double Angle = std::atan2(N.P.Y, N.P.X);
+        Covered[static_cast<int>((Angle + M_PI) / (2 * M_PI) * 63.999)] = 1;
+    }
+    for (double X : Covered) EXPECT_EQ(X, 1);
+    EXPECT_LT(C.Nodes.size(), 400u);
+}
+
+TEST(ImplicitCurve, IsolatedZerosAndFunctionsWithoutZeros) {
+    TImplicitCurveLine Tracer;
+    EXPECT_TRUE(Trace([](Point2 P) { return P.X * P.X + P.Y * P.Y + 1; }, Tracer).Nodes.empty());
+    // An isolated zero inside a fine cell: every seed that reaches it lands in that cell.
+    Client Dot = Trace(
+        [](Point2 P) { return (P.X - 0.123) * (P.X - 0.123) + (P.Y + 0.0567) * (P.Y + 0.0567); },
+        Tracer, nullptr, [](Point2 P) { return Point2{2 * (P.X - 0.123), 2 * (P.Y + 0.0567)}; });
+    ASSERT_EQ(Dot.Nodes.size(), 1u);
+    EXPECT_EQ(Dot.Nodes[0].Flag, 1);
+    EXPECT_LT(std::hypot(Dot.Nodes[0].P.X - 0.123, Dot.Nodes[0].P.Y + 0.0567), 1e-4);
+}
+
+TEST(ImplicitCurve, FailingEvaluationsEndTheRunAndKeepTheNodes) {
+    TImplicitCurveLine Tracer;
+    bool Completed = true;
+    Client C = Trace(
+        [](Point2 P) { return P.Y > 0.5 ? std::nan("") : P.X; }, Tracer, &Completed);
+    EXPECT_FALSE(Completed);
+    for (const Node& N : C.Nodes) EXPECT_LT(std::fabs(N.P.X), 1e-9);
+}
+
+TEST(ImplicitCurve, WildFunctionsFinishInBoundedTime) {
+    TImplicitCurveLine Tracer;
+    const std::function<double(Point2)> Functions[] = {
+        [](Point2 P) { return std::sin(1 / (P.X * P.X + P.Y * P.Y + 1e-3)); },
+        [](Point2 P) { return std::sin(200 * P.X) * std::cos(200 * P.Y); },
+        [](Point2 P) { return std::tan(30 * P.X * P.Y); },
+    };
+    for (const auto& F : Functions) {
+        auto Start = std::chrono::steady_clock::now();
+        Client C = Trace(F, Tracer);
+        double Seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+        EXPECT_LT(Seconds, 10.0);
+        for (const Node& N : C.Nodes) {
+            EXPECT_GE(N.P.X, -1);
+            EXPECT_LE(N.P.X, 1);
+        }
+    }
+}
+
+}  // namespace
