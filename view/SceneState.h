@@ -21,6 +21,21 @@ struct ViewProcedures {
     Point2 (*ImgToPanel)(const SceneState& S, const Point3& P, bool& Rear) = nullptr;
     Point2 (*ImgPixelToPoint)(const SceneState& S, int32_t X, int32_t Y, bool Rear) = nullptr;
     bool (*ImagePoint3)(const SceneState& S, Point2 P, Point3& G) = nullptr;
+    // The Jacobian determinant of the map and its gradient (false where they fail).
+    bool (*Jacobian)(const SceneState& S, Point2 P, double& J) = nullptr;
+    bool (*JacobianGradient)(const SceneState& S, Point2 P, Point2& G) = nullptr;
+};
+
+// A node of the singular locus: its domain point and where each panel shows it and its image.
+struct LocusNode {
+    int32_t Flag = 0;  // 1: starts a new piece
+    Point2 DomPt;
+    Point3 DomPos, ImgPos;
+};
+
+struct Curve33 {
+    int32_t LastIndex = -1;
+    std::vector<LocusNode> Nodes;  // grows in blocks of 100
 };
 
 struct SceneState {
@@ -56,8 +71,12 @@ struct SceneState {
 
     ViewProcedures Procedures;
 
+    // The singular locus and the step thresholds of its tracing.
+    Curve33 SingLocus;
+
     // Counts the map evaluations (for the benchmarks); the curve code adds to it.
     mutable long long MapEvaluations = 0;
+    mutable long long JacobianEvaluations = 0, GradientEvaluations = 0;
 };
 
 // The derived domain and parameter fields, and the image fields in clip mode; then fits the

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 
+#include "curves/SingularLocus.h"
 #include "formula/OCComplexFunct.h"
 #include "formula/OCFunctDDDoubleSafe.h"
 
@@ -74,8 +75,16 @@ bool Inside(const SceneState& S, Point2 P) {
 
 void BindViewProcedures(SceneState& S) {
     ViewProcedures& V = S.Procedures;
-    if (S.MapType == 0) V.MapPoint = RealMap;
-    if (S.MapType == 1) V.MapPoint = ComplexMap;
+    if (S.MapType == 0) {
+        V.MapPoint = RealMap;
+        V.Jacobian = RealJacobian;
+        V.JacobianGradient = RealJacobianGradient;
+    }
+    if (S.MapType == 1) {
+        V.MapPoint = ComplexMap;
+        V.Jacobian = ComplexJacobian;
+        V.JacobianGradient = ComplexJacobianGradient;
+    }
     V.ImgToPanel = S.StereoImage ? ImgSphereToPanel : ImgPlaneToPanel;
     V.ImgPixelToPoint = S.StereoImage ? ImgSpherePixel : ImgPlanePixel;
     V.ImagePoint3 = S.StereoImage ? ImagePointOnSphere : ImagePointOnPlane;

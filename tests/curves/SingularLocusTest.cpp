@@ -1,0 +1,173 @@
+// The singular locus on maps whose locus is known exactly: the default map at several
+// parameters, a fold, a cusp, closed ovals; a complex map; and completeness against the sign
+// changes of J on a fine grid.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "SceneFixture.h"
+#include "curves/SingularLocus.h"
+
+namespace {
+
+struct Segment {
+    Point2 A, B;
+};
+
+std::vector<Segment> Polyline(const SceneState& S) {
+    std::vector<Segment> Segments;
+    for (int I = 1; I <= S.SingLocus.LastIndex; ++I) {
+        const LocusNode& N = S.SingLocus.Nodes[static_cast<size_t>(I)];
+        if (N.Flag == 0) Segments.push_back({S.SingLocus.Nodes[static_cast<size_t>(I) - 1].DomPt, N.DomPt});
+    }
+    return Segments;
+}
+
+double DistanceTo(const std::vector<Segment>& Segments, Point2 P) {
+    double Best = 1e300;
+    for (const Segment& S : Segments) {
+        double DX = S.B.X - S.A.X, DY = S.B.Y - S.A.Y;
+        double L2 = DX * DX + DY * DY;
+        double T = L2 > 0 ? ((P.X - S.A.X) * DX + (P.Y - S.A.Y) * DY) / L2 : 0;
+        T = std::max(0.0, std::min(1.0, T));
+        Best = std::min(Best, std::hypot(S.A.X + T * DX - P.X, S.A.Y + T * DY - P.Y));
+    }
+    return Best;
+}
+
+struct Traced {
+    std::unique_ptr<SceneFixture> F;
+    std::vector<Segment> Segments;
+};
+
+Traced TraceLocus(const std::string& X, const std::string& Y, double P = 0, double Q = 0) {
+    Traced T{std::make_unique<SceneFixture>(X, Y, P, Q), {}};
+    static TImplicitCurveLine Tracer;
+    T.F->S.ImgDiag = 10;  // a plane image: steps are tested against a hundredth of this
+    ComputeSingularLocus(T.F->S, Tracer);
+    T.Segments = Polyline(T.F->S);
+    return T;
+}
+
+// Samples an exact branch (Point(t), t in [0, 1]) inside the domain and checks that the
+// traced locus passes within two domain pixels of every sample.
+void ExpectCovered(const Traced& T, const std::function<Point2(double)>& Branch, const char* What) {
+    double Pixel = T.F->S.DomPixelSize;
+    int Missed = 0;
+    for (int I = 0; I <= 400; ++I) {
+        Point2 P = Branch(I / 400.0);
+        if (std::fabs(P.X) > 0.995 || std::fabs(P.Y) > 0.995) continue;
+        if (DistanceTo(T.Segments, P) > 2 * Pixel) ++Missed;
+    }
+    EXPECT_EQ(Missed, 0) << What;
+}
+
+TEST(SingularLocus, DefaultMapTracesTheAxesAndTheHyperbola) {
+    for (auto [P, Q] : {std::pair{1.0, 1.0}, {0.5, -1.0}, {2.0, 0.3}, {-1.5, -1.0}}) {
+        Traced T = TraceLocus("p u^2 - v^3", "q v^2 - u^3", P, Q);
+        const SceneState& S = T.F->S;
+        ASSERT_GT(S.SingLocus.LastIndex, 10);
+        double C = 4 * P * Q / 9;
+        for (int I = 0; I <= S.SingLocus.LastIndex; ++I) {
+            Point2 N = S.SingLocus.Nodes[static_cast<size_t>(I)].DomPt;
+            // A node clipped at the border lies on the last step's chord, not on the curve.
+            if (std::max(std::fabs(N.X), std::fabs(N.Y)) > 0.999) continue;
+            double OnBranch = std::min({std::fabs(N.X), std::fabs(N.Y), std::fabs(N.X * N.Y - C)});
+            EXPECT_LT(OnBranch, 1e-6) << "(" << N.X << ", " << N.Y << ") for p = " << P;
+        }
+        ExpectCovered(T, [](double t) { return Point2{0, 2 * t - 1}; }, "u = 0");
+        ExpectCovered(T, [](double t) { return Point2{2 * t - 1, 0}; }, "v = 0");
+        for (double Sign : {1.0, -1.0})
+            ExpectCovered(T, [C, Sign](double t) {
+                double U = Sign * (std::fabs(C) + (1 - std::fabs(C)) * t);
+                return Point2{U, C / U};
+            }, "the hyperbola");
+    }
+}
+
+TEST(SingularLocus, FoldCuspAndOvals) {
+    Traced Fold = TraceLocus("u", "v^2");
+    ExpectCovered(Fold, [](double t) { return Point2{2 * t - 1, 0}; }, "fold");
+    Traced Cusp = TraceLocus("u", "v^3 + u v");
+    ExpectCovered(Cusp, [](double t) { double V = 1.2 * t - 0.6; return Point2{-3 * V * V, V}; },
+                  "cusp");
+    Traced Oval = TraceLocus("u", "v^3/3 + (u^2 - 0.25) v");
+    ExpectCovered(Oval, [](double t) { return Point2{0.5 * std::cos(2 * M_PI * t), 0.5 * std::sin(2 * M_PI * t)}; },
+                  "oval");
+    for (int I = 0; I <= Oval.F->S.SingLocus.LastIndex; ++I) {
+        Point2 N = Oval.F->S.SingLocus.Nodes[static_cast<size_t>(I)].DomPt;
+        EXPECT_NEAR(std::hypot(N.X, N.Y), 0.5, 1e-6);
+    }
+}
+
+TEST(SingularLocus, TracedLocusCoversEverySignChangeOfJ) {
+    const char* Maps[][2] = {{"p u^2 - v^3", "q v^2 - u^3"}, {"u", "v^3 + u v"},
+                             {"u", "v^3/3 + (u^2 - 0.25) v"}, {"sin(2u) + v^2", "cos(u v) + u"}};
+    int Cells = 0, Missed = 0;
+    for (auto& Map : Maps) {
+        Traced T = TraceLocus(Map[0], Map[1], 1, 1);
+        const SceneState& S = T.F->S;
+        const int N = 1000;
+        std::vector<double> Row(N + 1), Previous(N + 1);
+        for (int I = 0; I <= N; ++I) {
+            for (int J = 0; J <= N; ++J) {
+                double Value = 0;
+                S.Procedures.Jacobian(S, {-1 + 2.0 * J / N, -1 + 2.0 * I / N}, Value);
+                Row[static_cast<size_t>(J)] = Value;
+            }
+            if (I > 0) {
+                for (int J = 0; J < N; ++J) {
+                    double A = Previous[static_cast<size_t>(J)], B = Previous[static_cast<size_t>(J) + 1];
+                    double C = Row[static_cast<size_t>(J)], D = Row[static_cast<size_t>(J) + 1];
+                    bool Change = std::min({A, B, C, D}) < 0 && std::max({A, B, C, D}) > 0;
+                    if (!Change) continue;
+                    Point2 Centre{-1 + 2.0 * (J + 0.5) / N, -1 + 2.0 * (I - 0.5) / N};
+                    if (std::fabs(Centre.X) > 0.99 || std::fabs(Centre.Y) > 0.99) continue;
+                    ++Cells;
+                    if (DistanceTo(T.Segments, Centre) > 2 * S.DomPixelSize) ++Missed;
+                }
+            }
+            Previous.swap(Row);
+        }
+    }
+    std::printf("[  summary ] %d sign-change cells, %d farther than two pixels from the locus\n",
+                Cells, Missed);
+    EXPECT_GT(Cells, 1000);
+    EXPECT_LE(Missed, Cells / 200);
+}
+
+TEST(SingularLocus, ComplexMapsHaveOnlyIsolatedNodes) {
+    SceneFixture F("z^3 - z", Point2{0, 0});
+    F.S.ImgDiag = 10;
+    TImplicitCurveLine Tracer;
+    ComputeSingularLocus(F.S, Tracer);
+    for (int I = 0; I <= F.S.SingLocus.LastIndex; ++I)
+        EXPECT_EQ(F.S.SingLocus.Nodes[static_cast<size_t>(I)].Flag, 1);
+    // J is |w'|^2.
+    double J = 0;
+    ASSERT_TRUE(F.S.Procedures.Jacobian(F.S, {0.3, 0.2}, J));
+    double Re = 3 * (0.09 - 0.04) - 1, Im = 3 * 2 * 0.3 * 0.2;
+    EXPECT_NEAR(J, Re * Re + Im * Im, 1e-8);
+}
+
+TEST(SingularLocus, SwitchedOffOrSingleNodeLoci) {
+    SceneFixture F("p u^2 - v^3", "q v^2 - u^3", 1, 1);
+    F.S.ShowSingLocus = false;
+    TImplicitCurveLine Tracer;
+    ComputeSingularLocus(F.S, Tracer);
+    EXPECT_EQ(F.S.SingLocus.LastIndex, -1);
+    EXPECT_EQ(F.S.DomJump, F.S.DomDiag / 100);
+    StoreSingLocusNode(F.S, {0.5, 0.5}, 1);
+    F.S.SingLocus.Nodes[0].ImgPos = {7, 7, 7};
+    UpdateSingularLocus(F.S, 2);  // a single node is left as it is
+    EXPECT_EQ(F.S.SingLocus.Nodes[0].ImgPos.X, 7);
+    StoreSingLocusNode(F.S, {0.25, 0.5}, 0);
+    UpdateSingularLocus(F.S, 2);
+    EXPECT_EQ(F.S.SingLocus.Nodes[0].ImgPos.X, 0.25 - 0.125);
+    EXPECT_GE(F.S.SingLocus.Nodes.size(), 100u);
+}
+
+}  // namespace
