@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "formula/FormulaLanguage.h"
 #include "formula/SafeComplex.h"
 
 class ComplexProgram {
@@ -17,13 +18,7 @@ public:
     safe_complex::Complex Run(const double* Inputs, const double* Constants) const;
 
 private:
-    enum class Op : uint8_t { Input, Constant, One, Pi, I, Negate, Add, Subtract, Multiply,
-                              Divide, Function };
-    struct Instruction {
-        Op Kind;
-        char Code;
-        int32_t Index;
-    };
+    using Instruction = formula::PostfixInstruction;
     std::vector<Instruction> Code;
     mutable std::vector<safe_complex::Complex> Stack;
 };

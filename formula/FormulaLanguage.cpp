@@ -550,6 +550,33 @@ LanguageError ConvertToPostfix(const TokenString& Tokens, std::string& Postfix) 
     return LanguageError::None;
 }
 
+std::vector<PostfixInstruction> DecodePostfix(const std::string& Postfix, int LetterCount) {
+    std::vector<PostfixInstruction> Code;
+    for (size_t I = 0; I < Postfix.size(); ++I) {
+        char C = Postfix[I];
+        switch (C) {
+            case ReferenceKind: {
+                int N = I + 1 < Postfix.size() ? static_cast<unsigned char>(Postfix[++I]) : 0;
+                if (N <= LetterCount)
+                    Code.push_back({PostfixOp::Input, 0, N - 1});
+                else
+                    Code.push_back({PostfixOp::Constant, 0, N - LetterCount});
+                break;
+            }
+            case OneKind: Code.push_back({PostfixOp::One, 0, 0}); break;
+            case PiKind: Code.push_back({PostfixOp::Pi, 0, 0}); break;
+            case ImaginaryKind: Code.push_back({PostfixOp::I, 0, 0}); break;
+            case UnaryMinusKind: Code.push_back({PostfixOp::Negate, 0, 0}); break;
+            case '+': Code.push_back({PostfixOp::Add, 0, 0}); break;
+            case '-': Code.push_back({PostfixOp::Subtract, 0, 0}); break;
+            case '*': Code.push_back({PostfixOp::Multiply, 0, 0}); break;
+            case '/': Code.push_back({PostfixOp::Divide, 0, 0}); break;
+            default: Code.push_back({PostfixOp::Function, C, 0}); break;
+        }
+    }
+    return Code;
+}
+
 int PostfixDepth(const std::string& Postfix, bool& WellFormed) {
     int Depth = 0, Max = 0;
     WellFormed = true;

@@ -81,6 +81,17 @@ LanguageError ExpandIntegerPowers(TokenString& Tokens, size_t LetterCount,
                                   const LanguageRules& Rules);
 LanguageError ConvertToPostfix(const TokenString& Tokens, std::string& Postfix);
 
+// Postfix code decoded once for the interpreters: operand n <= LetterCount is input n - 1,
+// a larger one constant slot n - LetterCount.
+enum class PostfixOp : uint8_t { Input, Constant, One, Pi, I, Negate, Add, Subtract, Multiply,
+                                 Divide, Function };
+struct PostfixInstruction {
+    PostfixOp Kind;
+    char Code;      // function opcode
+    int32_t Index;  // input or constant slot
+};
+std::vector<PostfixInstruction> DecodePostfix(const std::string& Postfix, int LetterCount);
+
 // Stack depth reached by postfix code (operand +1, binary operator -1); -1 if malformed.
 int PostfixDepth(const std::string& Postfix, bool& WellFormed);
 

@@ -6,31 +6,13 @@
 #include "formula/SafeReal.h"
 #include "formula/X87Math.h"
 
+using formula::PostfixOp;
+
 InterpretedProgram::InterpretedProgram(const std::string& Postfix, int VariableCount,
                                        ProgramOrder ProgramKind, int MaxDepth)
     : Variables(VariableCount), Order(ProgramKind), Stack(static_cast<size_t>(MaxDepth) + 2),
       FixedOperands{1.0L, x87::Pi()} {
-    for (size_t I = 0; I < Postfix.size(); ++I) {
-        char C = Postfix[I];
-        switch (C) {
-            case formula::ReferenceKind: {
-                int N = static_cast<unsigned char>(Postfix[++I]);
-                if (N <= Variables)
-                    Code.push_back({Op::Variable, 0, N - 1});
-                else
-                    Code.push_back({Op::Constant, 0, N - Variables});
-                break;
-            }
-            case formula::OneKind: Code.push_back({Op::One, 0, 0}); break;
-            case formula::PiKind: Code.push_back({Op::Pi, 0, 0}); break;
-            case formula::UnaryMinusKind: Code.push_back({Op::Negate, 0, 0}); break;
-            case '+': Code.push_back({Op::Add, 0, 0}); break;
-            case '-': Code.push_back({Op::Subtract, 0, 0}); break;
-            case '*': Code.push_back({Op::Multiply, 0, 0}); break;
-            case '/': Code.push_back({Op::Divide, 0, 0}); break;
-            default: Code.push_back({Op::Function, C, 0}); break;
-        }
-    }
+    Code = formula::DecodePostfix(Postfix, VariableCount);
     if (Order == ProgramOrder::Value) Fuse();
 }
 
@@ -67,15 +49,15 @@ enum class InterpretedProgram::Fused : uint8_t { TORVANE_FUSED_INSTRUCTIONS(TORV
 void InterpretedProgram::Fuse() {
     using F = Fused;
     auto OperandKind = [](const Instruction& I) {
-        return I.Kind == Op::Variable ? 0 : I.Kind == Op::Constant ? 1 : 2;
+        return I.Kind == PostfixOp::Input ? 0 : I.Kind == PostfixOp::Constant ? 1 : 2;
     };
     // Fixed operands are indexed into {1, pi}.
     auto OperandIndex = [](const Instruction& I) {
-        return I.Kind == Op::One ? 0 : I.Kind == Op::Pi ? 1 : I.Index;
+        return I.Kind == PostfixOp::One ? 0 : I.Kind == PostfixOp::Pi ? 1 : I.Index;
     };
     auto IsOperand = [](const Instruction& I) {
-        return I.Kind == Op::Variable || I.Kind == Op::Constant || I.Kind == Op::One ||
-               I.Kind == Op::Pi;
+        return I.Kind == PostfixOp::Input || I.Kind == PostfixOp::Constant || I.Kind == PostfixOp::One ||
+               I.Kind == PostfixOp::Pi;
     };
     int Depth = 0;  // entries on the stack before the instruction
     for (size_t I = 0; I < Code.size(); ++I) {
@@ -85,12 +67,12 @@ void InterpretedProgram::Fuse() {
         if (IsOperand(X)) {
             int K = OperandKind(X);
             int Index = OperandIndex(X);
-            bool Square = Next && Next->Kind == Op::Function && Next->Code == 'D';
+            bool Square = Next && Next->Kind == PostfixOp::Function && Next->Code == 'D';
             if (Square && K < 2 && After &&
-                (After->Kind == Op::Multiply || (K == 0 && (After->Kind == Op::Add ||
-                                                            After->Kind == Op::Subtract)))) {
-                F Kind = After->Kind == Op::Multiply ? (K == 0 ? F::MulSquareVar : F::MulSquareConst)
-                         : After->Kind == Op::Add    ? F::AddSquareVar
+                (After->Kind == PostfixOp::Multiply || (K == 0 && (After->Kind == PostfixOp::Add ||
+                                                            After->Kind == PostfixOp::Subtract)))) {
+                F Kind = After->Kind == PostfixOp::Multiply ? (K == 0 ? F::MulSquareVar : F::MulSquareConst)
+                         : After->Kind == PostfixOp::Add    ? F::AddSquareVar
                                                      : F::SubSquareVar;
                 ValueCode.push_back({Kind, 0, Index});
                 I += 2;
@@ -98,9 +80,9 @@ void InterpretedProgram::Fuse() {
             }
             // "a b b^2 *", a monomial such as u^3 or c v^2, becomes one push.
             const Instruction* Third = I + 3 < Code.size() ? &Code[I + 3] : nullptr;
-            if (K < 2 && Depth <= 1 && Next && Next->Kind == Op::Variable && After &&
-                After->Kind == Op::Function && After->Code == 'D' && Third &&
-                Third->Kind == Op::Multiply) {
+            if (K < 2 && Depth <= 1 && Next && Next->Kind == PostfixOp::Input && After &&
+                After->Kind == PostfixOp::Function && After->Code == 'D' && Third &&
+                Third->Kind == PostfixOp::Multiply) {
                 F Kind = K == 0 ? F::PushMulSquareVarVar : F::PushMulSquareConstVar;
                 ValueCode.push_back({Kind, 0, Index});
                 ValueCode.back().Second = Next->Index;
@@ -111,7 +93,7 @@ void InterpretedProgram::Fuse() {
             // "a b *" with two loaded operands: the product of leaves, so common in
             // polynomials, becomes one push.
             if (K < 2 && Next && IsOperand(*Next) && OperandKind(*Next) < 2 && After &&
-                After->Kind == Op::Multiply) {
+                After->Kind == PostfixOp::Multiply) {
                 int Kind = static_cast<int>(F::PushMulVarVar) + 2 * K + OperandKind(*Next);
                 if (Depth >= 2) Kind += 4;
                 ValueCode.push_back({static_cast<F>(Kind), static_cast<char>(0), Index});
@@ -120,11 +102,11 @@ void InterpretedProgram::Fuse() {
                 I += 2;
                 continue;
             }
-            if (Next && (Next->Kind == Op::Add || Next->Kind == Op::Subtract ||
-                         Next->Kind == Op::Multiply || Next->Kind == Op::Divide)) {
-                int Base = Next->Kind == Op::Add        ? static_cast<int>(F::AddVar)
-                           : Next->Kind == Op::Subtract ? static_cast<int>(F::SubVar)
-                           : Next->Kind == Op::Multiply ? static_cast<int>(F::MulVar)
+            if (Next && (Next->Kind == PostfixOp::Add || Next->Kind == PostfixOp::Subtract ||
+                         Next->Kind == PostfixOp::Multiply || Next->Kind == PostfixOp::Divide)) {
+                int Base = Next->Kind == PostfixOp::Add        ? static_cast<int>(F::AddVar)
+                           : Next->Kind == PostfixOp::Subtract ? static_cast<int>(F::SubVar)
+                           : Next->Kind == PostfixOp::Multiply ? static_cast<int>(F::MulVar)
                                                         : static_cast<int>(F::DivVar);
                 ValueCode.push_back({static_cast<F>(Base + K), 0, Index});
                 ++I;
@@ -137,17 +119,17 @@ void InterpretedProgram::Fuse() {
         }
         const bool Deep = Depth >= 3;  // the entry below the result comes from memory
         switch (X.Kind) {
-            case Op::Negate: ValueCode.push_back({F::Negate, 0, 0}); break;
-            case Op::Add: ValueCode.push_back({Deep ? F::PopAddDeep : F::PopAdd, 0, 0}); break;
-            case Op::Subtract: ValueCode.push_back({Deep ? F::PopSubDeep : F::PopSub, 0, 0}); break;
-            case Op::Multiply: ValueCode.push_back({Deep ? F::PopMulDeep : F::PopMul, 0, 0}); break;
-            case Op::Divide: ValueCode.push_back({Deep ? F::PopDivDeep : F::PopDiv, 0, 0}); break;
+            case PostfixOp::Negate: ValueCode.push_back({F::Negate, 0, 0}); break;
+            case PostfixOp::Add: ValueCode.push_back({Deep ? F::PopAddDeep : F::PopAdd, 0, 0}); break;
+            case PostfixOp::Subtract: ValueCode.push_back({Deep ? F::PopSubDeep : F::PopSub, 0, 0}); break;
+            case PostfixOp::Multiply: ValueCode.push_back({Deep ? F::PopMulDeep : F::PopMul, 0, 0}); break;
+            case PostfixOp::Divide: ValueCode.push_back({Deep ? F::PopDivDeep : F::PopDiv, 0, 0}); break;
             default:
                 ValueCode.push_back({X.Code == 'D' ? F::Square : F::Function, X.Code, 0});
                 break;
         }
-        if (X.Kind == Op::Add || X.Kind == Op::Subtract || X.Kind == Op::Multiply ||
-            X.Kind == Op::Divide)
+        if (X.Kind == PostfixOp::Add || X.Kind == PostfixOp::Subtract || X.Kind == PostfixOp::Multiply ||
+            X.Kind == PostfixOp::Divide)
             --Depth;
     }
     ValueCode.push_back({F::Return, 0, 0});
@@ -366,29 +348,30 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
     };
     for (const Instruction& I : Code) {
         switch (I.Kind) {
-            case Op::Variable:
+            case PostfixOp::Input:
                 Push(Values[I.Index], Values[Variables + I.Index],
                      Second ? Values[2 * Variables + I.Index] : 0.0);
                 break;
-            case Op::Constant: Push(Constants[I.Index], 0, 0); break;
-            case Op::One: Push(1.0L, 0, 0); break;
-            case Op::Pi: Push(Pi, 0, 0); break;
-            case Op::Negate:
+            case PostfixOp::Constant: Push(Constants[I.Index], 0, 0); break;
+            case PostfixOp::One: Push(1.0L, 0, 0); break;
+            case PostfixOp::Pi: Push(Pi, 0, 0); break;
+            case PostfixOp::I: Push(0, 0, 0); break;  // real code has no imaginary unit
+            case PostfixOp::Negate:
                 S[Top] = -S[Top];
                 D[Top] = -D[Top];
                 if (Second) DD[Top] = -DD[Top];
                 break;
-            case Op::Add:
-            case Op::Subtract: {
+            case PostfixOp::Add:
+            case PostfixOp::Subtract: {
                 --Top;
-                bool Add = I.Kind == Op::Add;
+                bool Add = I.Kind == PostfixOp::Add;
                 S[Top] = Add ? S[Top] + S[Top + 1] : S[Top] - S[Top + 1];
                 Store(D[Top], Add ? L(D[Top]) + L(D[Top + 1]) : L(D[Top]) - L(D[Top + 1]));
                 if (Second)
                     Store(DD[Top], Add ? L(DD[Top]) + L(DD[Top + 1]) : L(DD[Top]) - L(DD[Top + 1]));
                 break;
             }
-            case Op::Multiply: {
+            case PostfixOp::Multiply: {
                 --Top;
                 long double A = S[Top], B = S[Top + 1];
                 long double DA = D[Top], DB = D[Top + 1];
@@ -400,7 +383,7 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
                 S[Top] = A * B;
                 break;
             }
-            case Op::Divide: {
+            case PostfixOp::Divide: {
                 --Top;
                 long double A = S[Top], B = S[Top + 1];
                 if (safe_real::DivisorIsZero(B)) {
@@ -418,7 +401,7 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
                 }
                 break;
             }
-            case Op::Function: {
+            case PostfixOp::Function: {
                 safe_real::Jet J = safe_real::Apply(I.Code, S[Top], Order);
                 long double DX = D[Top];
                 if (Second) Store(DD[Top], J.Second * (DX * DX) + J.First * L(DD[Top]));

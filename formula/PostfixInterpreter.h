@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formula/FormulaBackend.h"
+#include "formula/FormulaLanguage.h"
 
 class InterpretedProgram {
 public:
@@ -21,13 +22,6 @@ public:
                     double* Second) const;
 
 private:
-    enum class Op : uint8_t { Variable, Constant, One, Pi, Negate, Add, Subtract, Multiply,
-                              Divide, Function };
-    struct Instruction {
-        Op Kind;
-        char Code;      // function opcode
-        int32_t Index;  // input or constant slot
-    };
     // The value program runs on fused instructions with the top of the stack kept in a
     // register: an operand followed by a binary operator becomes one instruction that
     // combines the top with the operand, so that values rarely go through memory.
@@ -44,6 +38,7 @@ private:
     long double RunDerivatives(const double* Values, const double* Constants,
                                double* First, double* Second) const;
 
+    using Instruction = formula::PostfixInstruction;
     std::vector<Instruction> Code;
     std::vector<FusedInstruction> ValueCode;
     int Variables;
