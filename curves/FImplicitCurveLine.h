@@ -65,6 +65,7 @@ private:
     double Fractions[3];
     double GridLines[2][41] = {};
     Point2 Min, Max, CoarseStep, FineStep, Half, Centre;
+    double CoarseDiagonal = 0;
     int CoarseCount = 0;
     int FineCount = 0;
     double Tolerance = 1e-10;

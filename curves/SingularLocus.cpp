@@ -2,7 +2,10 @@
 #include "curves/SingularLocus.h"
 
 #include <cmath>
+#include <complex>
+#include <iterator>
 
+#include "formula/OCComplexFunct.h"
 #include "formula/OCFunctDDDoubleSafe.h"
 #include "view/SceneViews.h"
 
@@ -29,35 +32,199 @@ bool SecondPartials(TOCFunctDDDoubleSafe& F, Point2 P, double D[5]) {
 
 constexpr double H = 0.0002;
 
-// The five-point rule along u and v of a function g of the domain point.
-template <class Function>
-bool FivePoint(Point2 P, Function G, double Du[], double Dv[], int Count) {
-    const double Offsets[4] = {H, -H, -2 * H, 2 * H};
-    double Values[2][4][2];
-    for (int Axis = 0; Axis < 2; ++Axis)
-        for (int K = 0; K < 4; ++K) {
-            Point2 Q = Axis == 0 ? Point2{P.X + Offsets[K], P.Y} : Point2{P.X, P.Y + Offsets[K]};
-            if (!G(Q, Values[Axis][K])) return false;
-        }
-    for (int C = 0; C < Count; ++C) {
-        Du[C] = (8 * (Values[0][0][C] - Values[0][1][C]) + Values[0][2][C] - Values[0][3][C]) / 0.0024;
-        Dv[C] = (8 * (Values[1][0][C] - Values[1][1][C]) + Values[1][2][C] - Values[1][3][C]) / 0.0024;
-    }
+using Complex = std::complex<double>;
+
+bool MapAt(const SceneState& S, Point2 P, Complex& W) {
+    Point2 Q;
+    if (!S.Procedures.MapPoint(S, P, Q)) return false;
+    W = {Q.X, Q.Y};
     return true;
 }
 
-// The tracer's view of the scene.
-class LocusClient : public ImplicitCurveClient {
-public:
-    explicit LocusClient(SceneState& Scene) : S(Scene) {}
-    bool Value(Point2 P, double& F) override { return S.Procedures.Jacobian(S, P, F); }
-    bool Gradient(Point2 P, Point2& G) override { return S.Procedures.JacobianGradient(S, P, G); }
-    void StoreNode(Point2 P, int32_t Flag) override { StoreSingLocusNode(S, P, Flag); }
-    bool AcceptStep(Point2 Old, Point2 New) override { return CheckJump(S, Old, New); }
+// The five-point rule for the first derivative, samples at -2h, -h, +h, +2h.
+template <class T>
+T FivePoint(const T& M2, const T& M1, const T& P1, const T& P2) {
+    return (8.0 * (P1 - M1) + M2 - P2) / (12 * H);
+}
 
-private:
-    SceneState& S;
+// J of a general complex map from the five-point rule along u and along v; Sample(a, b)
+// gives w at P + (a h, b h).
+template <class Sampler>
+bool GeneralJacobianAt(int A, int B, Sampler& Sample, double& J) {
+    Complex W[8];
+    const int Steps[4] = {-2, -1, 1, 2};
+    for (int K = 0; K < 4; ++K)
+        if (!Sample(A + Steps[K], B, W[K]) || !Sample(A, B + Steps[K], W[4 + K])) return false;
+    Complex Du = FivePoint(W[0], W[1], W[2], W[3]), Dv = FivePoint(W[4], W[5], W[6], W[7]);
+    J = Du.real() * Dv.imag() - Du.imag() * Dv.real();
+    return std::isfinite(J);
+}
+
+// The map on the lattice P + (a h, b h), |a|, |b| <= 4, each point evaluated at most once.
+struct LatticeSampler {
+    LatticeSampler(const SceneState& Scene, Point2 Centre) : S(Scene), P(Centre) {}
+    const SceneState& S;
+    Point2 P;
+    Complex W[9][9];
+    bool Known[9][9] = {};
+    bool operator()(int A, int B, Complex& Result) {
+        Complex& Slot = W[A + 4][B + 4];
+        if (!Known[A + 4][B + 4]) {
+            if (!MapAt(S, {P.X + A * H, P.Y + B * H}, Slot)) return false;
+            Known[A + 4][B + 4] = true;
+        }
+        Result = Slot;
+        return true;
+    }
 };
+
+}  // namespace
+
+bool RealJacobian(const SceneState& S, Point2 P, double& J) {
+    ++S.JacobianEvaluations;
+    TwoDerivativeResult X, Y;
+    const double AlongUAndV[] = {P.X, P.Y, 1, 0, 0, 1};
+    S.XFunction->EvaluateWithTwoDerivatives(AlongUAndV, X);
+    S.YFunction->EvaluateWithTwoDerivatives(AlongUAndV, Y);
+    J = X.Derivative * Y.OtherDerivative - X.OtherDerivative * Y.Derivative;
+    return std::isfinite(J);
+}
+
+bool RealJacobianAndGradient(const SceneState& S, Point2 P, double& J, Point2& G) {
+    ++S.GradientEvaluations;
+    double X[5], Y[5];  // u, v, uu, vv, uv
+    if (!SecondPartials(*S.XFunction, P, X) || !SecondPartials(*S.YFunction, P, Y)) return false;
+    J = X[0] * Y[1] - X[1] * Y[0];
+    G.X = X[2] * Y[1] + X[0] * Y[4] - X[4] * Y[0] - X[1] * Y[2];
+    G.Y = X[4] * Y[1] + X[0] * Y[3] - X[3] * Y[0] - X[1] * Y[4];
+    return std::isfinite(J) && std::isfinite(G.X) && std::isfinite(G.Y);
+}
+
+bool RealJacobianGradient(const SceneState& S, Point2 P, Point2& G) {
+    double J;
+    return RealJacobianAndGradient(S, P, J, G);
+}
+
+bool HolomorphicStencil::Sides(const SceneState& S, Point2 P) {
+    if (Holds(P)) return true;
+    At = P;
+    HaveSides = HaveCentre = false;
+    const int Steps[4] = {-2, -1, 1, 2};
+    for (int K = 0; K < 4; ++K)
+        if (!MapAt(S, {P.X + Steps[K] * H, P.Y}, W[K < 2 ? K : K + 1])) return false;
+    HaveSides = true;
+    return true;
+}
+
+bool HolomorphicStencil::Jacobian(const SceneState& S, Point2 P, double& J) {
+    if (!Sides(S, P)) return false;
+    J = std::norm(FivePoint(W[0], W[1], W[3], W[4]));
+    return std::isfinite(J);
+}
+
+bool HolomorphicStencil::JacobianAndGradient(const SceneState& S, Point2 P, double& J,
+                                             Point2& G) {
+    if (!Sides(S, P)) return false;
+    if (!HaveCentre) {
+        if (!MapAt(S, P, W[2])) return false;
+        HaveCentre = true;
+    }
+    // J = |w'|^2, and along v the derivative of w' is i w''.
+    Complex D1 = FivePoint(W[0], W[1], W[3], W[4]);
+    Complex D2 = (16.0 * (W[1] + W[3]) - (W[0] + W[4]) - 30.0 * W[2]) / (12 * H * H);
+    Complex C = std::conj(D1) * D2;
+    J = std::norm(D1);
+    G = {2 * C.real(), -2 * C.imag()};
+    return std::isfinite(J) && std::isfinite(G.X) && std::isfinite(G.Y);
+}
+
+bool ComplexJacobian(const SceneState& S, Point2 P, double& J) {
+    ++S.JacobianEvaluations;
+    if (S.WFunction->IsHolomorphic()) {
+        HolomorphicStencil Stencil;
+        return Stencil.Jacobian(S, P, J);
+    }
+    LatticeSampler Sample(S, P);
+    return GeneralJacobianAt(0, 0, Sample, J);
+}
+
+bool ComplexJacobianAndGradient(const SceneState& S, Point2 P, double& J, Point2& G) {
+    ++S.GradientEvaluations;
+    if (S.WFunction->IsHolomorphic()) {
+        HolomorphicStencil Stencil;
+        return Stencil.JacobianAndGradient(S, P, J, G);
+    }
+    // The five-point rule on J itself; the J samples share their map values.
+    LatticeSampler Sample(S, P);
+    double Ju[4], Jv[4];
+    const int Steps[4] = {-2, -1, 1, 2};
+    for (int K = 0; K < 4; ++K)
+        if (!GeneralJacobianAt(Steps[K], 0, Sample, Ju[K]) ||
+            !GeneralJacobianAt(0, Steps[K], Sample, Jv[K]))
+            return false;
+    if (!GeneralJacobianAt(0, 0, Sample, J)) return false;
+    G = {FivePoint(Ju[0], Ju[1], Ju[2], Ju[3]), FivePoint(Jv[0], Jv[1], Jv[2], Jv[3])};
+    return std::isfinite(G.X) && std::isfinite(G.Y);
+}
+
+bool ComplexJacobianGradient(const SceneState& S, Point2 P, Point2& G) {
+    double J;
+    return ComplexJacobianAndGradient(S, P, J, G);
+}
+
+SingularLocusClient::SingularLocusClient(SceneState& Scene)
+    : S(Scene), Holomorphic(Scene.MapType == 1 && Scene.WFunction->IsHolomorphic()) {}
+
+bool SingularLocusClient::Value(Point2 P, double& F) {
+    if (HaveJ && P.X == JAt.X && P.Y == JAt.Y) {
+        F = J;
+        return true;
+    }
+    bool Done;
+    if (Holomorphic) {
+        ++S.JacobianEvaluations;
+        Done = StencilFor(P).Jacobian(S, P, F);
+    } else {
+        Done = S.Procedures.Jacobian(S, P, F);
+    }
+    Remember(P, Done, F);
+    return Done;
+}
+
+bool SingularLocusClient::Gradient(Point2 P, Point2& G) {
+    double F = 0;
+    bool Done;
+    if (Holomorphic) {
+        ++S.GradientEvaluations;
+        Done = StencilFor(P).JacobianAndGradient(S, P, F, G);
+    } else if (S.MapType == 1) {
+        Done = ComplexJacobianAndGradient(S, P, F, G);
+    } else {
+        Done = RealJacobianAndGradient(S, P, F, G);
+    }
+    Remember(P, Done, F);
+    return Done;
+}
+
+HolomorphicStencil& SingularLocusClient::StencilFor(Point2 P) {
+    for (HolomorphicStencil& H : Stencils)
+        if (H.Holds(P)) return H;
+    HolomorphicStencil& Free = Stencils[NextStencil];
+    NextStencil = (NextStencil + 1) % static_cast<int>(std::size(Stencils));
+    return Free;
+}
+
+void SingularLocusClient::Remember(Point2 P, bool Done, double F) {
+    HaveJ = Done;
+    JAt = P;
+    J = F;
+}
+
+void SingularLocusClient::StoreNode(Point2 P, int32_t Flag) { StoreSingLocusNode(S, P, Flag); }
+
+bool SingularLocusClient::AcceptStep(Point2 Old, Point2 New) { return CheckJump(S, Old, New); }
+
+namespace {
 
 // A node whose image cannot be computed is kept where no panel draws it.
 Point3 ImagePosition(const SceneState& S, Point2 P) {
@@ -67,52 +234,6 @@ Point3 ImagePosition(const SceneState& S, Point2 P) {
 }
 
 }  // namespace
-
-bool RealJacobian(const SceneState& S, Point2 P, double& J) {
-    ++S.JacobianEvaluations;
-    DerivativeResult XU, XV, YU, YV;
-    const double AlongU[] = {P.X, P.Y, 1, 0};
-    const double AlongV[] = {P.X, P.Y, 0, 1};
-    S.XFunction->EvaluateWithDerivative(AlongU, XU);
-    S.XFunction->EvaluateWithDerivative(AlongV, XV);
-    S.YFunction->EvaluateWithDerivative(AlongU, YU);
-    S.YFunction->EvaluateWithDerivative(AlongV, YV);
-    J = XU.Derivative * YV.Derivative - XV.Derivative * YU.Derivative;
-    return std::isfinite(J);
-}
-
-bool RealJacobianGradient(const SceneState& S, Point2 P, Point2& G) {
-    ++S.GradientEvaluations;
-    double X[5], Y[5];  // u, v, uu, vv, uv
-    if (!SecondPartials(*S.XFunction, P, X) || !SecondPartials(*S.YFunction, P, Y)) return false;
-    G.X = X[2] * Y[1] + X[0] * Y[4] - X[4] * Y[0] - X[1] * Y[2];
-    G.Y = X[4] * Y[1] + X[0] * Y[3] - X[3] * Y[0] - X[1] * Y[4];
-    return std::isfinite(G.X) && std::isfinite(G.Y);
-}
-
-bool ComplexJacobian(const SceneState& S, Point2 P, double& J) {
-    ++S.JacobianEvaluations;
-    double Du[2], Dv[2];
-    auto Map = [&S](Point2 Q, double* Out) {
-        Point2 W;
-        if (!S.Procedures.MapPoint(S, Q, W)) return false;
-        Out[0] = W.X;
-        Out[1] = W.Y;
-        return true;
-    };
-    if (!FivePoint(P, Map, Du, Dv, 2)) return false;
-    J = Du[0] * Dv[1] - Du[1] * Dv[0];
-    return std::isfinite(J);
-}
-
-bool ComplexJacobianGradient(const SceneState& S, Point2 P, Point2& G) {
-    ++S.GradientEvaluations;
-    double Du[1], Dv[1];
-    auto Jacobian = [&S](Point2 Q, double* Out) { return ComplexJacobian(S, Q, Out[0]); };
-    if (!FivePoint(P, Jacobian, Du, Dv, 1)) return false;
-    G = {Du[0], Dv[0]};
-    return std::isfinite(G.X) && std::isfinite(G.Y);
-}
 
 bool CheckJump(const SceneState& S, Point2 Old, Point2 New) {
     if (!(Distance3(DomainPoint3(S, Old), DomainPoint3(S, New)) < S.DomJump)) return false;
@@ -133,7 +254,7 @@ void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer) {
     S.ImgJump = S.StereoImage ? S.ImgSphere.Radius / 40 : S.ImgDiag / 100;
     S.SingLocus.LastIndex = -1;
     if (!S.ShowSingLocus) return;
-    LocusClient Client(S);
+    SingularLocusClient Client(S);
     Tracer.Run(Client, S.DomMin, S.DomMax, 50, 500, S.DomPixelSize);
 }
 

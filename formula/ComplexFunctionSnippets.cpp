@@ -103,10 +103,7 @@ void SineOrCosine(Emitter& X, bool Sine) {
     HyperbolicPair(X);  // (sh, ch, x)
     X.Fxch(2);
     real_snippets::Reduce(X, true);
-    X.FldSt(0);
-    X.Fsin();
-    X.Fxch(1);
-    X.Fcos();  // (C, S, ch, sh)
+    X.Fsincos();  // (C, S, ch, sh)
     if (Sine) {
         X.FmulSt0(3);  // C sh
         X.Fxch(1);
@@ -181,10 +178,7 @@ void ExpMinusOne(Emitter& X) {
     X.FstpSt(1);   // (m, y)
     X.Fxch(1);
     real_snippets::Reduce(X, true);
-    X.FldSt(0);
-    X.Fsin();
-    X.Fxch(1);
-    X.Fcos();      // (c, s, m)
+    X.Fsincos();      // (c, s, m)
     X.FldSt(1);
     X.FmulSt0(0);  // s s
     X.FldSt(1);
@@ -556,10 +550,7 @@ void EmitFunction(Emitter& X, char Code) {
             Power2(X);  // (E, y)
             X.Fxch(1);
             real_snippets::Reduce(X, true);
-            X.FldSt(0);
-            X.Fsin();
-            X.Fxch(1);
-            X.Fcos();      // (C, S, E)
+            X.Fsincos();      // (C, S, E)
             X.FmulSt0(2);  // E C
             X.Fxch(1);
             X.FmulSt0(2);  // (E S, E C, E)

@@ -62,6 +62,7 @@ void TOCComplexFunction::Compile(const std::string& Text, const std::string& Let
     NativeEntry = nullptr;
     NativeBlock.reset();
     PostfixCode.clear();
+    Holomorphic = false;
     ConstantSlots.assign(8, {0.0, 0.0});
     std::string Upper = LetterText.empty() ? LetterRange : LetterText;
     for (char& C : Upper)
@@ -80,6 +81,11 @@ void TOCComplexFunction::Compile(const std::string& Text, const std::string& Let
     ConstantSlots.assign(T.Constants.size() + 8, {0.0, 0.0});
     for (size_t J = 0; J < T.Constants.size(); ++J) ConstantSlots[J + 1] = T.Constants[J];
     PostfixCode = std::move(T.Postfix);
+    Holomorphic = true;
+    for (const formula::PostfixInstruction& I : formula::DecodePostfix(PostfixCode, Letters))
+        if (I.Kind == formula::PostfixOp::Function &&
+            (I.Code == 'A' || I.Code == 'D' || I.Code == 'E'))
+            Holomorphic = false;
     Program = std::make_unique<ComplexProgram>(PostfixCode, Letters, T.MaxDepth);
     std::vector<uint8_t> Code;
     if (Requested == FormulaBackend::Native && ExecutableBlock::NativeCodeSupported() &&

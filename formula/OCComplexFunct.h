@@ -42,12 +42,16 @@ public:
     const std::vector<std::complex<double>>& Constants() const { return ConstantSlots; }
     const std::string& Postfix() const { return PostfixCode; }
     int LetterCount() const { return Letters; }
+    // True when the formula uses none of conj, abs and arg, so that w is holomorphic wherever
+    // it is smooth (w_v = i w_u there).
+    bool IsHolomorphic() const { return Holomorphic; }
 
 private:
     std::string FormulaText;
     std::vector<std::complex<double>> ConstantSlots;
     std::string PostfixCode;
     int Letters = 0;
+    bool Holomorphic = false;
     FormulaBackend Requested = FormulaBackend::Native;
     // The interpreter program always exists after a successful compilation; the native
     // program where every operation has a native form and executable memory is available.

@@ -208,6 +208,25 @@ void TOCFunctDDDoubleSafe::EvaluateWithDerivative(std::span<const double> Values
     R.Derivative = FirstStack[1];
 }
 
+void TOCFunctDDDoubleSafe::EvaluateWithTwoDerivatives(std::span<const double> Values,
+                                                      TwoDerivativeResult& R) {
+    R = {NaN, NaN, NaN};
+    if (!Compiled || Values.size() < 3 * static_cast<size_t>(Variables)) return;
+    const size_t I = static_cast<size_t>(ProgramOrder::TwoDirections);
+    if (!Native[I] && !Interpreted[I]) GenerateProgram(ProgramOrder::TwoDirections);
+    if (Native[I]) {
+        R.Value = Native[I]->Run(Values.data(), ConstantSlots.data(), FirstStack.data(),
+                                 SecondStack.data());
+    } else if (Interpreted[I]) {
+        R.Value = static_cast<double>(Interpreted[I]->Run(Values.data(), ConstantSlots.data(),
+                                                          FirstStack.data(), SecondStack.data()));
+    } else {
+        return;
+    }
+    R.Derivative = FirstStack[1];
+    R.OtherDerivative = SecondStack[1];
+}
+
 void TOCFunctDDDoubleSafe::EvaluateWithSecondDerivative(std::span<const double> Values,
                                                         SecondDerivativeResult& R) {
     R = {NaN, NaN, NaN};

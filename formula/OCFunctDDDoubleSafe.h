@@ -17,6 +17,13 @@ struct DerivativeResult {
     double Derivative;
 };
 
+// Derivatives along two directions of one point, from one run.
+struct TwoDerivativeResult {
+    double Value;
+    double Derivative;       // along the first direction
+    double OtherDerivative;  // along the second
+};
+
 struct SecondDerivativeResult {
     double Value;
     double Derivative;
@@ -60,6 +67,9 @@ public:
     // A missing program is generated on first use; too short an input array gives NaN.
     void EvaluateWithDerivative(std::span<const double> Values, DerivativeResult& R);
     void EvaluateWithSecondDerivative(std::span<const double> Values, SecondDerivativeResult& R);
+    // Values: the variables, then two directions; each derivative is bit for bit the one
+    // EvaluateWithDerivative gives for that direction, at about the cost of one such call.
+    void EvaluateWithTwoDerivatives(std::span<const double> Values, TwoDerivativeResult& R);
 
     // Selects the engine of programs generated from now on (tests and benchmarks compare them).
     // Native code falls back to the interpreter where executable memory is not available.
@@ -96,14 +106,15 @@ private:
     bool Compiled = false;
     FormulaBackend Requested = FormulaBackend::Native;
 
-    // One program per order (value, first, second); native code where available,
+    // One program per order (value, first, second, two directions); native code where
+    // available,
     // otherwise the decoded interpreter program.
-    std::unique_ptr<NativeProgram> Native[3];
+    std::unique_ptr<NativeProgram> Native[4];
     // The entry of the native value program, or null: the quickest way to it.
     double (*ValueEntry)(const double*, const double*, double*, double*,
                          const long double*) = nullptr;
     const long double* SafeTable = nullptr;
-    std::unique_ptr<InterpretedProgram> Interpreted[3];
+    std::unique_ptr<InterpretedProgram> Interpreted[4];
 };
 
 // Evaluates the text of a numeric field ("cos(pi/sqrt(5))"). Throws FormulaError with the

@@ -336,6 +336,8 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
                                                double* D, double* DD) const {
     long double* S = Stack.data();
     const bool Second = Order == ProgramOrder::Second;
+    const bool Two = Order == ProgramOrder::TwoDirections;  // DD holds the other direction
+    const bool Both = Second || Two;
     int Top = 0;
     const long double Pi = x87::Pi();
     auto L = [](double X) { return static_cast<long double>(X); };
@@ -344,13 +346,13 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
         ++Top;
         S[Top] = Value;
         D[Top] = First;
-        if (Second) DD[Top] = SecondSeed;
+        if (Both) DD[Top] = SecondSeed;
     };
     for (const Instruction& I : Code) {
         switch (I.Kind) {
             case PostfixOp::Input:
                 Push(Values[I.Index], Values[Variables + I.Index],
-                     Second ? Values[2 * Variables + I.Index] : 0.0);
+                     Both ? Values[2 * Variables + I.Index] : 0.0);
                 break;
             case PostfixOp::Constant: Push(Constants[I.Index], 0, 0); break;
             case PostfixOp::One: Push(1.0L, 0, 0); break;
@@ -359,7 +361,7 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
             case PostfixOp::Negate:
                 S[Top] = -S[Top];
                 D[Top] = -D[Top];
-                if (Second) DD[Top] = -DD[Top];
+                if (Both) DD[Top] = -DD[Top];
                 break;
             case PostfixOp::Add:
             case PostfixOp::Subtract: {
@@ -367,7 +369,7 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
                 bool Add = I.Kind == PostfixOp::Add;
                 S[Top] = Add ? S[Top] + S[Top + 1] : S[Top] - S[Top + 1];
                 Store(D[Top], Add ? L(D[Top]) + L(D[Top + 1]) : L(D[Top]) - L(D[Top + 1]));
-                if (Second)
+                if (Both)
                     Store(DD[Top], Add ? L(DD[Top]) + L(DD[Top + 1]) : L(DD[Top]) - L(DD[Top + 1]));
                 break;
             }
@@ -378,6 +380,8 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
                 if (Second) {
                     long double T = DA * DB;
                     Store(DD[Top], (L(DD[Top]) * B + (T + T)) + A * L(DD[Top + 1]));
+                } else if (Two) {
+                    Store(DD[Top], L(DD[Top]) * B + A * L(DD[Top + 1]));
                 }
                 Store(D[Top], DA * B + A * DB);
                 S[Top] = A * B;
@@ -389,22 +393,26 @@ long double InterpretedProgram::RunDerivatives(const double* Values, const doubl
                 if (safe_real::DivisorIsZero(B)) {
                     S[Top] = A * safe_real::Big;
                     D[Top] = 0;
-                    if (Second) DD[Top] = 0;
+                    if (Both) DD[Top] = 0;
                 } else {
                     long double Q = A / B;
                     long double DQ = (L(D[Top]) - Q * L(D[Top + 1])) / B;
                     if (Second)
                         Store(DD[Top],
                               ((L(DD[Top]) - (DQ + DQ) * L(D[Top + 1])) - Q * L(DD[Top + 1])) / B);
+                    else if (Two)
+                        Store(DD[Top], (L(DD[Top]) - Q * L(DD[Top + 1])) / B);
                     Store(D[Top], DQ);
                     S[Top] = Q;
                 }
                 break;
             }
             case PostfixOp::Function: {
-                safe_real::Jet J = safe_real::Apply(I.Code, S[Top], Order);
+                safe_real::Jet J =
+                    safe_real::Apply(I.Code, S[Top], Two ? ProgramOrder::First : Order);
                 long double DX = D[Top];
                 if (Second) Store(DD[Top], J.Second * (DX * DX) + J.First * L(DD[Top]));
+                if (Two) Store(DD[Top], J.First * L(DD[Top]));
                 Store(D[Top], J.First * DX);
                 S[Top] = J.Value;
                 break;

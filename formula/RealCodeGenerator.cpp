@@ -3,7 +3,9 @@
 // and results equal the interpreter's bit for bit. Derivatives live in memory slots of doubles.
 #include "formula/RealCodeGenerator.h"
 
+#include <array>
 #include <functional>
+#include <vector>
 
 #include "formula/FormulaLanguage.h"
 #include "formula/SafeReal.h"
@@ -20,6 +22,26 @@ using x87::Reg;
 using namespace real_snippets;
 
 static_assert(sizeof(long double) == SlotBytes, "spilled entries are 16 bytes apart");
+
+// Where the derivative of a stack entry is read from. A variable's derivative is its
+// direction input and a constant's is zero: they are read from the input or loaded as zero
+// by the operation that consumes them, never copied to a slot first, which keeps a store and
+// a dependent reload off the path. The values read are the same either way.
+struct Source {
+    enum Kind : uint8_t { Slot, Memory, Zero } K = Slot;
+    Mem M{Reg::Rdx, 0};
+};
+
+struct Sources {
+    Source FirstA, FirstB, SecondA, SecondB;
+};
+
+void Load(Emitter& X, const Source& S) {
+    if (S.K == Source::Zero)
+        X.Fldz();
+    else
+        X.FldDouble(S.M);
+}
 
 class Generator {
 public:
@@ -54,6 +76,15 @@ public:
             if (E.Depth() != 8 - Free) Ok = false;
         }
         if (!Ok || Depth != 1 || Spilled != 0 || Free != 7) return false;
+        if (Order != ProgramOrder::Value) {
+            // The result's derivatives are read from slot 1.
+            for (int Kind = 0; Kind < (HasSecondSlots() ? 2 : 1); ++Kind) {
+                Source S = Kind == 0 ? FirstSource(1) : SecondSource(1);
+                if (S.K == Source::Slot) continue;
+                Load(E, S);
+                E.FstpDouble(Kind == 0 ? FirstSlot(1) : SecondSlot(1));
+            }
+        }
         E.FstpDouble(Mem{Reg::Rsp, -8});
         E.MovsdXmm0(Mem{Reg::Rsp, -8});
         E.Ret();
@@ -64,6 +95,24 @@ public:
 
 private:
     int InRegisters() const { return 8 - Free; }
+    bool HasSecondSlots() const {
+        return Order == ProgramOrder::Second || Order == ProgramOrder::TwoDirections;
+    }
+
+    // Per stack depth: where its first and second derivative are read from.
+    Source& FirstSource(int K) { return Track(K)[0]; }
+    Source& SecondSource(int K) { return Track(K)[1]; }
+    std::array<Source, 2>& Track(int K) {
+        if (static_cast<size_t>(K) >= Derivatives.size()) Derivatives.resize(static_cast<size_t>(K) + 8);
+        return Derivatives[static_cast<size_t>(K)];
+    }
+    void SetStored(int K) {
+        FirstSource(K) = {Source::Slot, FirstSlot(K)};
+        SecondSource(K) = {Source::Slot, SecondSlot(K)};
+    }
+    Sources SourcesOf(int A, int B) {
+        return {FirstSource(A), FirstSource(B), SecondSource(A), SecondSource(B)};
+    }
 
     // Moves the deepest register entry to the machine stack.
     void SpillDeepest() {
@@ -108,17 +157,12 @@ private:
         ++Depth;
         const bool IsVariable = C == formula::ReferenceKind && N <= Variables;
         if (Order != ProgramOrder::Value) {
-            if (IsVariable)
-                E.FldDouble(Input(Variables + N - 1));
-            else
-                E.Fldz();
-            E.FstpDouble(FirstSlot(Depth));
-            if (Order == ProgramOrder::Second) {
-                if (IsVariable)
-                    E.FldDouble(Input(2 * Variables + N - 1));
-                else
-                    E.Fldz();
-                E.FstpDouble(SecondSlot(Depth));
+            if (IsVariable) {
+                FirstSource(Depth) = {Source::Memory, Input(Variables + N - 1)};
+                SecondSource(Depth) = {Source::Memory, Input(2 * Variables + N - 1)};
+            } else {
+                FirstSource(Depth) = {Source::Zero, {}};
+                SecondSource(Depth) = {Source::Zero, {}};
             }
         }
         if (C == formula::OneKind)
@@ -146,20 +190,24 @@ private:
         while (Ok && InRegisters() < 2) RestoreOne();
         const int A = Depth - 1, B = Depth;  // derivative slots of the two operands
         const ProgramOrder O = Order;
-        Snippet(2, [C, A, B, O](Emitter& X) { EmitBinary(X, C, A, B, O); });
+        const Sources S = SourcesOf(A, B);
+        Snippet(2, [C, A, O, S](Emitter& X) { EmitBinary(X, C, A, O, S); });
+        SetStored(A);
         ++Free;
         --Depth;
     }
 
-    static void EmitBinary(Emitter& X, char C, int A, int B, ProgramOrder O) {
+    // Writes every derivative slot of A that the program order has, on every path.
+    static void EmitBinary(Emitter& X, char C, int A, ProgramOrder O, const Sources& S) {
         const bool Derivatives = O != ProgramOrder::Value;
         const bool Second = O == ProgramOrder::Second;
+        const bool Two = O == ProgramOrder::TwoDirections;
         if (C == '+' || C == '-') {
             bool Add = C == '+';
-            for (int Pass = 0; Pass < (Second ? 2 : (Derivatives ? 1 : 0)); ++Pass) {
+            for (int Pass = 0; Pass < (Second || Two ? 2 : (Derivatives ? 1 : 0)); ++Pass) {
                 auto Slot = Pass == 0 ? FirstSlot : SecondSlot;
-                X.FldDouble(Slot(A));
-                X.FldDouble(Slot(B));
+                Load(X, Pass == 0 ? S.FirstA : S.SecondA);
+                Load(X, Pass == 0 ? S.FirstB : S.SecondB);
                 if (Add)
                     X.Faddp(1);
                 else
@@ -172,25 +220,26 @@ private:
                 X.Fsubp(1);
         } else if (C == '*') {
             if (Second) {
-                X.FldDouble(SecondSlot(A));
+                Load(X, S.SecondA);
                 X.FmulSt0(1);  // (dda b, b, a)
-                X.FldDouble(FirstSlot(A));
-                X.FldDouble(FirstSlot(B));
+                Load(X, S.FirstA);
+                Load(X, S.FirstB);
                 X.Fmulp(1);
                 X.FaddSt0(0);
                 X.Faddp(1);
-                X.FldDouble(SecondSlot(B));
+                Load(X, S.SecondB);
                 X.FmulSt0(3);
                 X.Faddp(1);
                 X.FstpDouble(SecondSlot(A));
             }
-            if (Derivatives) {
-                X.FldDouble(FirstSlot(A));
+            for (int Pass = 0; Pass < (Two ? 2 : (Derivatives ? 1 : 0)); ++Pass) {
+                auto Slot = Pass == 0 ? FirstSlot : SecondSlot;
+                Load(X, Pass == 0 ? S.FirstA : S.SecondA);
                 X.FmulSt0(1);
-                X.FldDouble(FirstSlot(B));
+                Load(X, Pass == 0 ? S.FirstB : S.SecondB);
                 X.FmulSt0(3);
                 X.Faddp(1);
-                X.FstpDouble(FirstSlot(A));
+                X.FstpDouble(Slot(A));
             }
             X.Fmulp(1);
         } else {  // "/"
@@ -199,23 +248,37 @@ private:
             X.Jump(Condition::Equal, ZeroDivisor);
             if (!Derivatives) {
                 X.Fdivp(1);
+            } else if (Two) {
+                X.FldSt(1);
+                X.FdivSt0(1);  // (q, b, a)
+                for (int Pass = 0; Pass < 2; ++Pass) {
+                    auto Slot = Pass == 0 ? FirstSlot : SecondSlot;
+                    Load(X, Pass == 0 ? S.FirstB : S.SecondB);
+                    X.FmulSt0(1);
+                    Load(X, Pass == 0 ? S.FirstA : S.SecondA);
+                    X.Fsubrp(1);
+                    X.FdivSt0(2);  // (dq, q, b, a)
+                    X.FstpDouble(Slot(A));
+                }
+                X.FstpSt(2);
+                X.FstpSt(0);
             } else {
                 X.FldSt(1);
                 X.FdivSt0(1);  // (q, b, a)
-                X.FldDouble(FirstSlot(B));
+                Load(X, S.FirstB);
                 X.FmulSt0(1);
-                X.FldDouble(FirstSlot(A));
+                Load(X, S.FirstA);
                 X.Fsubrp(1);
                 X.FdivSt0(2);  // (dq, q, b, a)
                 if (Second) {
                     X.FldSt(0);
                     X.FstpDouble(FirstSlot(A));
                     X.FaddSt0(0);
-                    X.FldDouble(FirstSlot(B));
+                    Load(X, S.FirstB);
                     X.Fmulp(1);
-                    X.FldDouble(SecondSlot(A));
+                    Load(X, S.SecondA);
                     X.Fsubrp(1);
-                    X.FldDouble(SecondSlot(B));
+                    Load(X, S.SecondB);
                     X.FmulSt0(2);
                     X.Fsubp(1);
                     X.FdivSt0(2);
@@ -235,7 +298,7 @@ private:
                 X.Fldz();
                 X.FstpDouble(FirstSlot(A));
             }
-            if (Second) {
+            if (Second || Two) {
                 X.Fldz();
                 X.FstpDouble(SecondSlot(A));
             }
@@ -246,46 +309,57 @@ private:
     void Unary(char C) {
         const int K = Depth;
         const ProgramOrder O = Order;
-        Snippet(1, [C, K, O](Emitter& X) { EmitUnary(X, C, K, O); });
+        const Sources S = SourcesOf(K, K);
+        Snippet(1, [C, K, O, S](Emitter& X) { EmitUnary(X, C, K, O, S); });
+        SetStored(K);
     }
 
-    static void EmitUnary(Emitter& X, char C, int K, ProgramOrder O) {
+    static void EmitUnary(Emitter& X, char C, int K, ProgramOrder O, const Sources& S) {
         if (C == formula::UnaryMinusKind) {
             X.Fchs();
             if (O != ProgramOrder::Value) {
-                X.FldDouble(FirstSlot(K));
+                Load(X, S.FirstA);
                 X.Fchs();
                 X.FstpDouble(FirstSlot(K));
             }
-            if (O == ProgramOrder::Second) {
-                X.FldDouble(SecondSlot(K));
+            if (O == ProgramOrder::Second || O == ProgramOrder::TwoDirections) {
+                Load(X, S.SecondA);
                 X.Fchs();
                 X.FstpDouble(SecondSlot(K));
             }
             return;
         }
-        EmitFunction(X, C, O);
+        EmitFunction(X, C, O == ProgramOrder::TwoDirections ? ProgramOrder::First : O);
         if (O == ProgramOrder::First) {  // (v, p1): d := p1 dx
             X.Fxch(1);
-            X.FldDouble(FirstSlot(K));
+            Load(X, S.FirstA);
             X.Fmulp(1);
             X.FstpDouble(FirstSlot(K));
+        } else if (O == ProgramOrder::TwoDirections) {  // (v, p1): d := p1 dx, e := p1 ex
+            X.Fxch(1);
+            Load(X, S.FirstA);
+            X.FmulSt0(1);
+            X.FstpDouble(FirstSlot(K));
+            Load(X, S.SecondA);
+            X.Fmulp(1);
+            X.FstpDouble(SecondSlot(K));
         } else if (O == ProgramOrder::Second) {  // (v, p1, p2): dd := p2 dx^2 + p1 ddx
             X.Fxch(2);
-            X.FldDouble(FirstSlot(K));
+            Load(X, S.FirstA);
             X.FmulSt0(0);
             X.Fmulp(1);
-            X.FldDouble(SecondSlot(K));
+            Load(X, S.SecondA);
             X.FmulSt0(2);
             X.Faddp(1);
             X.FstpDouble(SecondSlot(K));
-            X.FldDouble(FirstSlot(K));
+            Load(X, S.FirstA);
             X.Fmulp(1);
             X.FstpDouble(FirstSlot(K));
         }
     }
 
     Emitter E;
+    std::vector<std::array<Source, 2>> Derivatives;
     int Variables;
     ProgramOrder Order;
     int Free = 8;

@@ -242,18 +242,15 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             if (Value) {
                 A.Fcos();
             } else if (First) {
-                A.FldSt(0);
-                A.Fsin();
+                A.Fsincos();  // (c, s)
+                A.Fxch(1);
                 A.Fchs();
                 A.Fxch(1);
-                A.Fcos();
             } else {
+                A.Fsincos();
                 A.FldSt(0);
-                A.Fcos();
-                A.FldSt(0);
-                A.Fchs();   // (-c, c, r)
+                A.Fchs();   // (-c, c, s)
                 A.Fxch(2);
-                A.Fsin();
                 A.Fchs();   // (-s, c, -c)
                 A.Fxch(1);
             }
@@ -263,18 +260,13 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             if (Value) {
                 A.Fsin();
             } else if (First) {
-                A.FldSt(0);
-                A.Fcos();
-                A.Fxch(1);
-                A.Fsin();
+                A.Fsincos();
+                A.Fxch(1);  // (s, c)
             } else {
-                A.FldSt(0);
-                A.Fsin();
-                A.FldSt(0);
-                A.Fchs();   // (-s, s, r)
-                A.Fxch(2);
-                A.Fcos();
-                A.Fxch(1);  // (s, c, -s)
+                A.Fsincos();
+                A.FldSt(1);
+                A.Fchs();   // (-s, c, s)
+                A.Fxch(2);  // (s, c, -s)
             }
             break;
         case 'C':  // exp
@@ -515,10 +507,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             x87::Label ZeroRemainder = A.NewLabel(), Done = A.NewLabel();
             Reduce(A, false);
             if (Value) {
-                A.FldSt(0);
-                A.Fsin();
-                A.Fxch(1);
-                A.Fcos();  // (c, s)
+                A.Fsincos();  // (c, s)
                 CompareWithRegister(A, Zero, 1);
                 A.Jump(Condition::Equal, ZeroRemainder);
                 A.Fdivrp(1);

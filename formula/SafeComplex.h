@@ -131,9 +131,8 @@ TORVANE_INLINE SineCosine SinCos(long double X) {
     long double TwoPi = x87::Pi() + x87::Pi();
     long double R = X;
     if (!(std::fabs(X) < TwoPi)) R = x87::Remainder(X, TwoPi);
-    long double S = x87::Sin(R);
-    long double C = x87::Cos(R);
-    return {S, C};
+    x87::SineAndCosine P = x87::SinCos(R);
+    return {P.Sin, P.Cos};
 }
 
 struct Hyperbolic {

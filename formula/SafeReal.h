@@ -98,14 +98,24 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
     switch (Code) {
         case 'A': {  // cos
             long double R = x87::Remainder(X, Pi + Pi);
-            long double C = x87::Cos(R);
-            J = {C, Derivatives ? -x87::Sin(R) : 0.0L, -C};
+            if (Derivatives) {
+                x87::SineAndCosine P = x87::SinCos(R);
+                J = {P.Cos, -P.Sin, -P.Cos};
+            } else {
+                long double C = x87::Cos(R);
+                J = {C, 0.0L, -C};
+            }
             break;
         }
         case 'B': {  // sin
             long double R = x87::Remainder(X, Pi + Pi);
-            long double S = x87::Sin(R);
-            J = {S, Derivatives ? x87::Cos(R) : 0.0L, -S};
+            if (Derivatives) {
+                x87::SineAndCosine P = x87::SinCos(R);
+                J = {P.Sin, P.Cos, -P.Sin};
+            } else {
+                long double S = x87::Sin(R);
+                J = {S, 0.0L, -S};
+            }
             break;
         }
         case 'C': {  // exp
@@ -206,8 +216,8 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
         case 'O': {  // cot
             long double R = x87::Remainder(X, Pi);
             if (Order == ProgramOrder::Value) {
-                long double S = x87::Sin(R);
-                long double C = x87::Cos(R);
+                x87::SineAndCosine P = x87::SinCos(R);
+                long double S = P.Sin, C = P.Cos;
                 J.Value = IsZeroOrNaN(S) ? C * Big : C / S;
             } else if (IsZeroOrNaN(R)) {
                 J.Value = Order == ProgramOrder::First ? 0.0L : Big;

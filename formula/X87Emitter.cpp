@@ -79,6 +79,7 @@ void Emitter::Fabs() { Need(1); Pair(0xD9, 0xE1); }
 void Emitter::Fsqrt() { Need(1); Pair(0xD9, 0xFA); }
 void Emitter::Fsin() { Need(1); Pair(0xD9, 0xFE); }
 void Emitter::Fcos() { Need(1); Pair(0xD9, 0xFF); }
+void Emitter::Fsincos() { Need(1); Pair(0xD9, 0xFB); Push(); }
 void Emitter::F2xm1() { Need(1); Pair(0xD9, 0xF0); }
 void Emitter::Frndint() { Need(1); Pair(0xD9, 0xFC); }
 void Emitter::Fscale() { Need(2); Pair(0xD9, 0xFD); }

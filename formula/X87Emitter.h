@@ -60,6 +60,7 @@ public:
     void Fsqrt();
     void Fsin();
     void Fcos();
+    void Fsincos();  // (x) -> (cos x, sin x)
     void F2xm1();
     void Frndint();
     void Fscale();

@@ -19,6 +19,15 @@ inline long double Cos(long double X) {  // fcos
     asm("fcos" : "+t"(X));
     return X;
 }
+struct SineAndCosine {
+    long double Sin, Cos;
+};
+// fsincos: both from one instruction, at the cost of one; the same values as fsin and fcos.
+inline SineAndCosine SinCos(long double X) {
+    long double S, C;
+    asm("fsincos" : "=t"(C), "=u"(S) : "0"(X));
+    return {S, C};
+}
 inline long double Tan(long double X) {  // fptan, the pushed 1 discarded
     long double One;
     asm("fptan" : "=t"(One), "=u"(X) : "0"(X));
@@ -84,6 +93,10 @@ inline long double Ln2() {
 
 inline long double Sin(long double X) { return std::sin(X); }
 inline long double Cos(long double X) { return std::cos(X); }
+struct SineAndCosine {
+    long double Sin, Cos;
+};
+inline SineAndCosine SinCos(long double X) { return {std::sin(X), std::cos(X)}; }
 inline long double Tan(long double X) { return std::tan(X); }
 inline long double Atan2(long double Y, long double X) { return std::atan2(Y, X); }
 inline long double YLog2X(long double Y, long double X) { return Y * std::log2(X); }

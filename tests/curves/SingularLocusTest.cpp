@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -151,6 +152,71 @@ TEST(SingularLocus, ComplexMapsHaveOnlyIsolatedNodes) {
     ASSERT_TRUE(F.S.Procedures.Jacobian(F.S, {0.3, 0.2}, J));
     double Re = 3 * (0.09 - 0.04) - 1, Im = 3 * 2 * 0.3 * 0.2;
     EXPECT_NEAR(J, Re * Re + Im * Im, 1e-8);
+}
+
+// A holomorphic w takes its J and gradient from the derivative along u alone; the same map
+// written so that it is not recognised as holomorphic takes the five-point rule along both
+// axes. Both must give |w'|^2 and its gradient.
+TEST(SingularLocus, HolomorphicShortcutAgreesWithTheGeneralRule) {
+    SceneFixture Fast("z^3 - z", Point2{0, 0});
+    SceneFixture General("z^3 - z + 0 abs(z)", Point2{0, 0});
+    ASSERT_TRUE(Fast.W.IsHolomorphic());
+    ASSERT_FALSE(General.W.IsHolomorphic());
+    for (Point2 P : {Point2{0.3, 0.2}, Point2{-0.7, 0.45}, Point2{0.9, -0.8}}) {
+        std::complex<double> Z(P.X, P.Y), D = 3.0 * Z * Z - 1.0, D2 = 6.0 * Z;
+        double Exact = std::norm(D);
+        // d|w'|^2/du = 2 Re(conj(w') w''), d/dv = -2 Im(conj(w') w'')
+        std::complex<double> C = std::conj(D) * D2;
+        Point2 ExactGradient{2 * C.real(), -2 * C.imag()};
+        for (SceneFixture* F : {&Fast, &General}) {
+            double J = 0, JWithGradient = 0;
+            Point2 G{0, 0};
+            ASSERT_TRUE(F->S.Procedures.Jacobian(F->S, P, J));
+            ASSERT_TRUE(ComplexJacobianAndGradient(F->S, P, JWithGradient, G));
+            EXPECT_NEAR(J, Exact, 1e-9 * (1 + Exact));
+            EXPECT_NEAR(JWithGradient, Exact, 1e-9 * (1 + Exact));
+            EXPECT_NEAR(G.X, ExactGradient.X, 1e-5 * (1 + std::fabs(ExactGradient.X)));
+            EXPECT_NEAR(G.Y, ExactGradient.Y, 1e-5 * (1 + std::fabs(ExactGradient.Y)));
+        }
+    }
+    // The tracer's client answers J and the gradient alike, whatever order it asks in.
+    SingularLocusClient Client(Fast.S);
+    Point2 P{0.3, 0.2}, G1, G2;
+    double J1, J2;
+    ASSERT_TRUE(Client.Value(P, J1) && Client.Gradient(P, G1));
+    ASSERT_TRUE(Client.Gradient({0.5, 0.5}, G2) && Client.Value({0.5, 0.5}, J2));
+    ASSERT_TRUE(Client.Gradient(P, G2) && Client.Value(P, J2));
+    EXPECT_EQ(J1, J2);
+    EXPECT_EQ(G1.X, G2.X);
+    EXPECT_EQ(G1.Y, G2.Y);
+}
+
+TEST(SingularLocus, NonHolomorphicComplexMapsHaveCurves) {
+    for (const char* Text : {"conj(z)", "c(z)", "abs(z)", "mod(z)", "arg(z)", "z + 0 c(z)"}) {
+        TOCComplexFunction W;
+        W.Compile(Text, "pz");
+        EXPECT_FALSE(W.IsHolomorphic()) << Text;
+    }
+    for (const char* Text : {"sin(z) + z^2/(z - 1)", "exp(p z)", "sqrt(z)", "ln(z) + i"}) {
+        TOCComplexFunction W;
+        W.Compile(Text, "pz");
+        EXPECT_TRUE(W.IsHolomorphic()) << Text;
+    }
+    // w = z^2 + conj(z): J = |w_z|^2 - |w_conj z|^2 = 4|z|^2 - 1, zero on the circle |z| = 1/2.
+    SceneFixture F("z^2 + conj(z)", Point2{0, 0});
+    F.S.ImgDiag = 10;
+    TImplicitCurveLine Tracer;
+    ComputeSingularLocus(F.S, Tracer);
+    std::vector<Segment> Segments = Polyline(F.S);
+    ASSERT_GT(Segments.size(), 50u);
+    for (const Segment& Piece : Segments)
+        EXPECT_NEAR(std::hypot(Piece.B.X, Piece.B.Y), 0.5, 1e-6);
+    int Missed = 0;
+    for (int I = 0; I < 360; ++I) {
+        Point2 P{0.5 * std::cos(I * M_PI / 180), 0.5 * std::sin(I * M_PI / 180)};
+        if (DistanceTo(Segments, P) > 2 * F.S.DomPixelSize) ++Missed;
+    }
+    EXPECT_EQ(Missed, 0);
 }
 
 TEST(SingularLocus, SwitchedOffOrSingleNodeLoci) {

@@ -47,7 +47,10 @@ std::vector<Quantity> Quantities(const Results& A, const Results& B) {
             {"first derivative", A.First.Derivative, B.First.Derivative},
             {"second-order value", A.Second.Value, B.Second.Value},
             {"second-order first derivative", A.Second.Derivative, B.Second.Derivative},
-            {"second derivative", A.Second.SecondDerivative, B.Second.SecondDerivative}};
+            {"second derivative", A.Second.SecondDerivative, B.Second.SecondDerivative},
+            {"two-direction value", A.Two.Value, B.Two.Value},
+            {"two-direction derivative", A.Two.Derivative, B.Two.Derivative},
+            {"two-direction other derivative", A.Two.OtherDerivative, B.Two.OtherDerivative}};
 }
 
 // Switches native code off for one scope, and on again even when the test fails.
@@ -102,7 +105,7 @@ TEST(FormulaBackends, NativeAndInterpretedProgramsAgree) {
         ASSERT_EQ(Native.ActiveBackend(), FormulaBackend::Native) << K.Text;
         for (const Point& X : K.Points) {
             Results A = RunPrograms(Native, X), B = RunPrograms(Interpreted, X);
-            Evaluations += 6;
+            Evaluations += 9;
             for (const Quantity& Q : Quantities(A, B)) {
                 if (Identical(Q.A, Q.B)) continue;
                 ++NotIdentical;
@@ -123,6 +126,42 @@ TEST(FormulaBackends, NativeAndInterpretedProgramsAgree) {
         C.Cases.size(), Evaluations, NotIdentical, Worst, WorstCase.c_str());
     // The engines are built to round identically, so the count above should stay at zero;
     // only differences beyond the agreement rule fail the test.
+    EXPECT_EQ(Failures, 0);
+}
+
+// The Jacobian of the locus takes both partial derivatives from one two-direction run; they
+// must be exactly what the first-order program gives along each direction, on both engines,
+// also for formulas whose result is a bare operand.
+TEST(FormulaBackends, TwoDirectionProgramEqualsTheFirstOrderProgramTwice) {
+    std::vector<const Case*> Cases;
+    for (const Case& K : Formulas().Cases) Cases.push_back(&K);
+    std::vector<Case> Bare;
+    const Point Somewhere{0.3, -0.7, 1, 0, 0, 1};
+    for (const char* Text : {"u", "v", "p", "7", "-u", "-(-v)", "pi", "u/0", "sin(u)"})
+        Bare.push_back({nullptr, Text, 0.5, -2, {Somewhere}});
+    for (const Case& K : Bare) Cases.push_back(&K);
+    long long Compared = 0;
+    int Failures = 0;
+    for (FormulaBackend Backend : {FormulaBackend::Native, FormulaBackend::Interpreter}) {
+        for (const Case* K : Cases) {
+            TOCFunctDDDoubleSafe F;
+            Compile(F, *K, Backend);
+            if (::testing::Test::HasFatalFailure()) return;
+            for (const Point& X : K->Points) {
+                Results R = RunPrograms(F, X);
+                ++Compared;
+                if ((!Identical(R.Two.Value, R.First.Value) ||
+                     !Identical(R.Two.Derivative, R.First.Derivative) ||
+                     !Identical(R.Two.OtherDerivative, R.AlongK.Derivative)) &&
+                    ++Failures <= 10)
+                    ADD_FAILURE() << Describe(*K, X) << ": two-direction (" << R.Two.Value
+                                  << ", " << R.Two.Derivative << ", " << R.Two.OtherDerivative
+                                  << "), first-order " << R.First.Value << ", "
+                                  << R.First.Derivative << " and " << R.AlongK.Derivative;
+            }
+        }
+    }
+    EXPECT_GT(Compared, 1000);
     EXPECT_EQ(Failures, 0);
 }
 

@@ -409,6 +409,9 @@ Results RunPrograms(TOCFunctDDDoubleSafe& F, const Point& X) {
     R.Value = F.Evaluate(Values);
     F.EvaluateWithDerivative(FirstInput, R.First);
     F.EvaluateWithSecondDerivative(SecondInput, R.Second);
+    F.EvaluateWithTwoDerivatives(SecondInput, R.Two);
+    const double AlongKInput[4] = {X.U, X.V, X.KU, X.KV};
+    F.EvaluateWithDerivative(AlongKInput, R.AlongK);
     return R;
 }
 

@@ -355,6 +355,8 @@ struct Results {
     double Value;
     DerivativeResult First;
     SecondDerivativeResult Second;
+    TwoDerivativeResult Two;     // along h and along k at once
+    DerivativeResult AlongK;     // the first-order program along k
 };
 
 Results RunPrograms(TOCFunctDDDoubleSafe& F, const Point& X);

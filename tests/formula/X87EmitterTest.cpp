@@ -61,6 +61,7 @@ TEST(X87Emitter, EncodesEachInstructionForm) {
          {0xD9, 0xF0, 0xD9, 0xFC, 0xD9, 0xFD, 0xD9, 0xF8}},
         {"fptan fpatan fyl2x", [](Emitter& E) { E.Fptan(); E.Fpatan(); E.Fyl2x(); },
          {0xD9, 0xF2, 0xD9, 0xF3, 0xD9, 0xF1}},
+        {"fsincos", [](Emitter& E) { E.Fsincos(); }, {0xD9, 0xFB}},
         {"st0 forms", [](Emitter& E) {
              E.FaddSt0(1); E.FmulSt0(2); E.FsubSt0(3); E.FsubrSt0(1); E.FdivSt0(2); E.FdivrSt0(3);
          },
@@ -173,6 +174,9 @@ TEST(X87Emitter, ArithmeticFormsHaveTheirNamedEffect) {
         {"fpatan: atan2(st1, st0)", [](Emitter& E) { E.Fpatan(); }, std::atan2(5.0, 2.0)},
         {"fyl2x: st1 log2 st0", [](Emitter& E) { E.Fyl2x(); }, 5.0},
         {"fscale: st0 2^st1", [](Emitter& E) { E.Fxch(1); E.Fscale(); }, 20.0},
+        {"fsincos: cos on top, sin below", [](Emitter& E) { E.Fsincos(); }, std::cos(2.0)},
+        {"fsincos then fstp st0 leaves sin",
+         [](Emitter& E) { E.Fsincos(); E.FstpSt(0); }, std::sin(2.0)},
     };
     for (const Effect& C : Cases) EXPECT_DOUBLE_EQ(RunOnFiveAndTwo(C.Emit), C.Expected) << C.Name;
 }
