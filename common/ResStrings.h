@@ -32,4 +32,25 @@ inline constexpr const char* ComplexIntegerExponents = "Only integer exponents a
 inline constexpr const char* NoCompiledFormula = "There is no compiled formula to evaluate.";
 inline constexpr const char* TooFewInputs = "The formula needs more input values.";
 
+// Reading the fields of the window.
+inline constexpr const char* NoFirstFunction = "You must write the first function";
+inline constexpr const char* NoSecondFunction = "You must write the second function";
+inline constexpr const char* PRangeReversed = "The minimum of 'p' cannot be greater than its maximum";
+inline constexpr const char* QRangeReversed = "The minimum of 'q' cannot be greater than its maximum";
+inline constexpr const char* PReRangeReversed = "The minimum of 'p.re' cannot be greater than its maximum";
+inline constexpr const char* PImRangeReversed = "The minimum of 'p.im' cannot be greater than its maximum";
+inline constexpr const char* PValueOutside = "The value of 'p' must be between its bounds";
+inline constexpr const char* QValueOutside = "The value of 'q' must be between its bounds";
+inline constexpr const char* URangeReversed = "The minimum of 'u' cannot be greater than its maximum";
+inline constexpr const char* VRangeReversed = "The minimum of 'v' must be less than its maximum";
+inline constexpr const char* ZReRangeReversed = "The minimum of 'z.re' must be less than its maximum";
+inline constexpr const char* ZImRangeReversed = "The minimum of 'z.im' must be less than its maximum";
+inline constexpr const char* XRangeReversed = "The minimum of 'x' must be less than its maximum";
+inline constexpr const char* YRangeReversed = "The minimum of 'y' must be less than its maximum";
+inline constexpr const char* WReRangeReversed = "The minimum of 'w.Re' must be less than its maximum";
+inline constexpr const char* WImRangeReversed = "The minimum of 'w.Im' must be less than its maximum";
+inline constexpr const char* WholeRange = "The image of the map will be drawn in its whole range";
+// A field whose value, or the width of whose range, is not a finite number.
+inline constexpr const char* NumberTooLarge = "A number in the fields is too large to draw with.";
+
 }  // namespace ResStrings

@@ -1,0 +1,185 @@
+// The scene: everything the main window does, without a widget. It owns the scene state, the
+// compiled formulas, the texts and states of every control, the menu check marks, the status
+// text and five raster surfaces (the two panel bitmaps and the three panels as shown, with
+// their inverting overlays). Its operations are the window's handlers; the Qt window copies
+// texts in before a handler, calls it, and shows what changed.
+#pragma once
+
+#include <QImage>
+
+#include <string>
+
+#include "curves/FImplicitCurveLine.h"
+#include "formula/OCComplexFunct.h"
+#include "formula/OCFunctDDDoubleSafe.h"
+#include "view/SceneState.h"
+
+// The edit fields, in the order of the window's tab chain (the read-outs last).
+enum class EditField : int {
+    F1Edit, F2Edit, uMinEdit, uMaxEdit, vMinEdit, vMaxEdit, pMinEdit, pMaxEdit, qMinEdit,
+    qMaxEdit, qValue, pValue, xMinEdit, xMaxEdit, yMinEdit, yMaxEdit, uValueEdit, vValueEdit,
+    xValueEdit, yValueEdit
+};
+inline constexpr int EditFieldCount = 20;
+
+// The labels whose caption, position or visibility depends on the map kind.
+enum class SceneLabel : int {
+    xuvLabel, yuvLabel, uName, vName, uLabel, vLabel, xLabel, yLabel, pName, qName, pLabel,
+    qLabel, xName, yName
+};
+inline constexpr int SceneLabelCount = 14;
+
+enum class MenuItem : int {
+    Singularlocus1, AdjusttoPanel1, PreserveRatio1, Planedomain1, Stereographicdomain1,
+    Planeimage1, Stereographicimage1, RealFunctions1, ComplexFunction1
+};
+inline constexpr int MenuItemCount = 9;
+
+struct EditState {
+    std::string Text;
+    bool Visible = true;
+    bool Enabled = true;
+};
+
+struct LabelState {
+    std::string Caption;
+    int Left = 0;  // pixels from the window's left edge
+    bool Visible = true;
+};
+
+struct MenuState {
+    bool Checked = false;
+    bool Enabled = true;
+};
+
+// What the toolkit reports with a mouse event: modifier keys and the buttons held.
+struct ShiftState {
+    bool Shift = false;
+    bool Ctrl = false;
+    bool Left = false;
+    bool Right = false;
+    bool Middle = false;
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+// Key codes of the arrow keys as the handlers receive them.
+inline constexpr int KeyLeft = 37, KeyUp = 38, KeyRight = 39, KeyDown = 40;
+
+// Preferences tags.
+inline constexpr int TagAdjustToPanels = 0, TagPreserveRatio = 1, TagPlaneImage = 2,
+                     TagStereographicImage = 3, TagResetDomainSphere = 4, TagPlaneDomain = 5,
+                     TagStereographicDomain = 6, TagResetImageSphere = 7;
+
+class TorvaneScene {
+public:
+    // The window's creation: defaults, the real kind, nothing drawn.
+    TorvaneScene();
+    TorvaneScene(const TorvaneScene&) = delete;
+    TorvaneScene& operator=(const TorvaneScene&) = delete;
+
+    // ---- State ----
+    SceneState S;
+    TOCFunctDDDoubleSafe XFunction, YFunction;
+    TOCComplexFunction WFunction;
+    TImplicitCurveLine SingTracer;
+
+    EditState Edits[EditFieldCount];
+    LabelState Labels[SceneLabelCount];
+    MenuState Menus[MenuItemCount];
+    bool ParametersVisible = true;  // the Parameters panel
+    std::string StatusText;
+    std::string Caption = "Torvane";
+    std::string FileName;          // of the document; empty when untitled
+    bool DrawButtonIsDefault = true;
+    int FocusRequests = 0;         // incremented when F1Edit should take the keyboard focus
+
+    double CrossSize = 0.03;
+    bool CrossShown = false, CrossAtBack = false;
+    PixelPoint CrossEnds[2][2];
+    PixelPoint Spot{100, 100};
+    bool SpotShown = false;
+    bool DomSphereDragging = false, ImgSphereDragging = false;
+    PixelPoint DomSphereLast, ImgSphereLast;
+
+    // The panel bitmaps, and the three panels as the user sees them.
+    QImage DomBitmap, ImgBitmap;
+    QImage DomainSurface, ImageSurface, ParametersSurface;
+    // The clip rectangle each bitmap's drawing stays inside (set by SetClip).
+    PixelRect DomBitmapClip, ImgBitmapClip;
+
+    std::string& Text(EditField F) { return Edits[static_cast<int>(F)].Text; }
+    const std::string& Text(EditField F) const { return Edits[static_cast<int>(F)].Text; }
+    LabelState& Label(SceneLabel L) { return Labels[static_cast<int>(L)]; }
+    MenuState& Menu(MenuItem M) { return Menus[static_cast<int>(M)]; }
+    bool Checked(MenuItem M) const { return Menus[static_cast<int>(M)].Checked; }
+
+    // ---- Draw It pipeline and scene set-up ----
+    // FromDrawButton: the Draw It button asked (it then marks the document modified).
+    void ReadAndDraw(bool FromDrawButton);
+    int ReadDataReal();
+    int ReadDataComplex();
+    void ComputeAndDrawCurves();
+    void ChangeMapType(bool KeepValues);
+    void SetUpRealScene(bool KeepValues);
+    void SetUpComplexScene(bool KeepValues);
+    void AdjustMenus(uint8_t Flags);
+    uint8_t SceneFlags() const;
+    void Inform(const std::string& Text);
+
+    // ---- Parameters panel ----
+    void SetCoordinateChangesParam();
+    void AdjustSpotToParameters();
+    Point2 FromParamPanelToParameters(PixelPoint Pixel) const;
+
+    // ---- Drawing ----
+    // Which: bit 0 the Domain bitmap and panel, bit 1 the Image bitmap and panel.
+    void DrawCurves(int Which);
+    // Erases the old cross and draws the one for Domain pixel (X, Y); true when one is shown,
+    // with the domain point and its image.
+    bool DrawCrossInImg(Point2& DomPt, Point2& ImgPt, int X, int Y);
+    void DrawLittleCircle(PixelPoint P, bool Erase);
+
+    // ---- Mouse and keyboard ----
+    void OnMouseDownInDomain(MouseButton Button, ShiftState Held, int X, int Y);
+    void OnMouseMoveInDomain(ShiftState Held, int X, int Y);
+    void OnMouseUpInDomain(MouseButton Button, ShiftState Held, int X, int Y);
+    void OnMouseDownInImage(MouseButton Button, ShiftState Held, int X, int Y);
+    void OnMouseMoveInImage(ShiftState Held, int X, int Y);
+    void OnMouseUpInImage(MouseButton Button, ShiftState Held, int X, int Y);
+    void OnMouseDownInParameters(MouseButton Button, ShiftState Held, int X, int Y);
+    void OnMouseMoveInParameters(ShiftState Held, int X, int Y);
+    void OnKeyDownInForm(int Key);
+    void OnKeyUp(EditField Field);
+    void OnKeyUpImageBounds(EditField Field);
+
+    // ---- Menus ----
+    void OnPreferences(int Tag);
+    // Type 0: "Real Functions", 1: "Complex Function".
+    void OnFunctionType(int Type);
+    void OnGeometryMenu();
+    void OnResetSphere(int Tag);
+
+private:
+    struct ReadFailure {
+        std::string Message;
+    };
+    double ReadNumber(EditField F) const;
+    bool ReadClipFields(const char* XMessage, const char* YMessage);
+    void HandParametersToFormulas();
+    void ShowParameterValues();
+    void SetClip(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRect DrawRect);
+    void EraseRect(QImage& Surface, PixelRect R);
+    void DrawDomainBitmap();
+    void DrawImageBitmap();
+    void DrawCrossArms();
+    void DomainGesture(int X, int Y, bool Translate);
+    void ImageGesture(int X, int Y, bool Translate);
+    void WriteDomainFields();
+    void WriteImageFields();
+    bool ParameterKeyUp(EditField Field, double V);
+};
+
+// The toolkit's fixed-point text of X: rounded to Precision significant digits, Digits after
+// the point ("-1.00" for -1 with 4 and 2); scientific beyond Precision integer digits.
+std::string FixedText(double X, int Precision, int Digits);
