@@ -97,8 +97,11 @@ bool Drag(SceneState& S, Rectangle R, const PlaneView& View, PixelRect Panel, bo
         R.Centre[0] = (R.Max.X + R.Min.X) / 2;
         R.Centre[1] = (R.Max.Y + R.Min.Y) / 2;
     } else {
-        double FU = (Panel.Right - 3 * DX) / Panel.Right;
-        double FV = (Panel.Bottom + 3 * DY) / Panel.Bottom;
+        // A fast move of more than a third of the panel would make a factor negative and
+        // turn the interval inside out; one step zooms in at most tenfold, as a sphere's
+        // radius step does.
+        double FU = std::max(0.1, (Panel.Right - 3 * DX) / Panel.Right);
+        double FV = std::max(0.1, (Panel.Bottom + 3 * DY) / Panel.Bottom);
         R.Max.X = R.Centre[0] + FU * R.Half[0];
         R.Min.X = R.Centre[0] - FU * R.Half[0];
         R.Max.Y = R.Centre[1] + FV * R.Half[1];

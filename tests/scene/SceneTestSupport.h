@@ -43,6 +43,15 @@ inline ShiftState WithShift() { return {true, false, false, false, false}; }
 inline ShiftState LeftHeld() { return {false, false, true, false, false}; }
 inline ShiftState RightHeld() { return {false, false, false, true, false}; }
 
+// A drawn default map with p = q = 1, marked unmodified.
+inline bool DrawDefault(TorvaneScene& T) {
+    T.Text(EditField::pValue) = "1";
+    T.Text(EditField::qValue) = "1";
+    T.ReadAndDraw(true);
+    T.S.Modified = false;
+    return T.S.SceneReady;
+}
+
 inline void Dump(const TorvaneScene& T, const std::string& Name) {
     const char* Folder = std::getenv("TORVANE_DUMP");
     if (!Folder) return;
