@@ -35,7 +35,9 @@ public:
     void Select(uint32_t Colour, int Width) {
         Flush();
         QPen P(WindowColour(Colour));
-        P.setWidth(Width);
+        // A one-pixel pen is drawn as a cosmetic pen: the same pixels by the quick line
+        // rasteriser instead of the outline stroker.
+        P.setWidth(Width <= 1 ? 0 : Width);
         P.setCapStyle(Qt::SquareCap);
         P.setJoinStyle(Qt::MiterJoin);
         C.setPen(P);
