@@ -1,12 +1,13 @@
-// Builds the main window at the pixel positions the program's layout is drawn for, and wires
-// the menu commands that already have behaviour.
+// Builds the main window at the pixel positions its layout is drawn for, wires every control,
+// panel, key and menu to the scene, and shows the scene's state after each handler.
 #include "app/FTorvane.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFont>
-#include <QFrame>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,128 +15,199 @@
 #include <QMenuBar>
 #include <QPalette>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
+
+#include "app/AppFonts.h"
+#include "app/FManTorvane.h"
+#include "app/PanelWidget.h"
 
 namespace {
 
 const QColor FormColour(0xFF, 0xE8, 0xB0);
-const QColor PanelColour(Qt::white);
 const QColor DrawButtonTextColour(0x00, 0x00, 0x80);
 
-// Arial and Times New Roman resolve to their metric-compatible Liberation faces through
-// fontconfig; naming both keeps the metrics right where the alias is missing.
+struct EditPlace {
+    const char* Name;
+    QRect Geometry;
+};
+
+// In the order of EditField, which is also the tab order.
+const EditPlace EditPlaces[EditFieldCount] = {
+    {"F1Edit", {336, 529, 410, 20}},   {"F2Edit", {336, 552, 410, 20}},
+    {"uMinEdit", {151, 294, 40, 16}},  {"uMaxEdit", {242, 294, 38, 16}},
+    {"vMinEdit", {151, 314, 40, 16}},  {"vMaxEdit", {242, 314, 38, 16}},
+    {"pMinEdit", {82, 542, 38, 16}},   {"pMaxEdit", {162, 542, 38, 16}},
+    {"qMinEdit", {82, 562, 38, 16}},   {"qMaxEdit", {162, 562, 38, 16}},
+    {"qValue", {37, 446, 40, 16}},     {"pValue", {37, 422, 40, 16}},
+    {"xMinEdit", {547, 474, 40, 16}},  {"xMaxEdit", {642, 474, 40, 16}},
+    {"yMinEdit", {547, 494, 40, 16}},  {"yMaxEdit", {642, 494, 40, 16}},
+    {"uValueEdit", {39, 294, 40, 16}}, {"vValueEdit", {39, 314, 40, 16}},
+    {"xValueEdit", {375, 474, 40, 16}}, {"yValueEdit", {375, 494, 40, 16}},
+};
+
+// Label names and tops, in the order of SceneLabel; their left edges and captions come from
+// the scene, since they change with the map kind.
+const char* const LabelNames[SceneLabelCount] = {"xuvLabel", "yuvLabel", "uName",  "vName",
+                                                 "uLabel",   "vLabel",   "xLabel", "yLabel",
+                                                 "pName",    "qName",    "pLabel", "qLabel",
+                                                 "xName",    "yName"};
+const int LabelTopEdges[SceneLabelCount] = {530, 553, 293, 313, 293, 313, 473,
+                                            493, 421, 445, 541, 561, 473, 493};
+
 QFont LabelFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setPixelSize(13);
-    font.setBold(true);
-    return font;
+    return NamedFont(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), 13, true);
 }
 
 QFont EditFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
-    font.setPixelSize(12);
-    return font;
+    return NamedFont(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), 12,
+                     false);
 }
 
-QAction* AddCheckable(QMenu* menu, const QString& text, bool checked, QActionGroup* group) {
-    QAction* action = menu->addAction(text);
-    action->setCheckable(true);
-    action->setChecked(checked);
-    if (group != nullptr) group->addAction(action);
-    return action;
+bool IsBoundOrParameterField(EditField F) {
+    return F >= EditField::uMinEdit && F <= EditField::pValue;
 }
+
+bool IsClipField(EditField F) { return F >= EditField::xMinEdit && F <= EditField::yMaxEdit; }
+
+int ArrowCode(int QtKey) {
+    switch (QtKey) {
+        case Qt::Key_Left: return KeyLeft;
+        case Qt::Key_Up: return KeyUp;
+        case Qt::Key_Right: return KeyRight;
+        case Qt::Key_Down: return KeyDown;
+        default: return 0;
+    }
+}
+
+QString Q(const std::string& S) { return QString::fromStdString(S); }
 
 }  // namespace
 
-TTorvane::TTorvane(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Torvane"));
+TTorvane::TTorvane(QWidget* Parent) : QMainWindow(Parent) {
+    // The two classic faces without a fontconfig alias.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"));
+    setFont(NamedFont(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), 13, true));
+
+    AskQuestion = [this](const QString& Text) {
+        return QMessageBox::question(this, windowTitle(), Text,
+                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                     QMessageBox::Yes);
+    };
 
     CreateMenus();
     CreateClientArea();
+    WirePanels();
 
-    // A fixed window has nothing to resize, so the grip would only mislead.
+    // One simple text; a fixed window has nothing to resize, so the grip would only mislead.
+    // A label rather than the bar's message: menus clear a bar message when hovered.
     statusBar()->setSizeGripEnabled(false);
+    InfoBar = new QLabel(statusBar());
+    InfoBar->setObjectName(QStringLiteral("InfoBar"));
+    statusBar()->addWidget(InfoBar, 1);
+    statusBar()->setFixedHeight(19);
 
     // The layout is drawn for a client area of 752 x 608 below the menu bar; the window grows
     // by whatever height the menu bar takes with the current style and font.
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+
+    SyncOut();
+    Edit(EditField::F1Edit)->setFocus();
 }
+
+TTorvane::~TTorvane() {
+    if (ManualWindow) delete ManualWindow.data();
+}
+
+QString TTorvane::StatusText() const { return InfoBar->text(); }
+
+// ---- Building ----
 
 void TTorvane::CreateMenus() {
-    CreateFileMenu();
-    CreateEditMenu();
-    CreateGeometryMenu();
-    CreatePreferencesMenu();
-}
+    auto Item = [this](QMenu* Menu, const char* Text, MenuItem M, QActionGroup* Group) {
+        QAction* A = Menu->addAction(QString::fromLatin1(Text));
+        A->setCheckable(true);
+        if (Group) Group->addAction(A);
+        MenuActions[static_cast<int>(M)] = A;
+        return A;
+    };
+    auto Group = [this] {
+        auto* G = new QActionGroup(this);
+        // The scene decides the marks; a group may show none (no domain view chosen yet).
+        G->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        return G;
+    };
 
-void TTorvane::CreateFileMenu() {
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("File"));
-    ManualAction = menu->addAction(QStringLiteral("Manual..."));
-    menu->addSeparator();
-    RealFunctionsAction = menu->addAction(QStringLiteral("Real Functions"));
-    ComplexFunctionAction = menu->addAction(QStringLiteral("Complex Function"));
-    menu->addSeparator();
-    OpenAction = menu->addAction(QStringLiteral("Open..."));
-    SaveAction = menu->addAction(QStringLiteral("Save"));
-    SaveAsAction = menu->addAction(QStringLiteral("Save As..."));
-    PrintAction = menu->addAction(QStringLiteral("Print..."));
-    menu->addSeparator();
-    ExitAction = menu->addAction(QStringLiteral("Exit"));
-    connect(ExitAction, &QAction::triggered, this, &QWidget::close);
-}
+    QMenu* File = menuBar()->addMenu(QStringLiteral("File"));
+    connect(File->addAction(QStringLiteral("Manual...")), &QAction::triggered, this,
+            &TTorvane::OnManual);
+    File->addSeparator();
+    QAction* Real = File->addAction(QStringLiteral("Real Functions"));
+    QAction* Complex = File->addAction(QStringLiteral("Complex Function"));
+    MenuActions[static_cast<int>(MenuItem::RealFunctions1)] = Real;
+    MenuActions[static_cast<int>(MenuItem::ComplexFunction1)] = Complex;
+    connect(Real, &QAction::triggered, this, [this] { Run([this] { SceneModel.OnFunctionType(0); }); });
+    connect(Complex, &QAction::triggered, this,
+            [this] { Run([this] { SceneModel.OnFunctionType(1); }); });
+    File->addSeparator();
+    File->addAction(QStringLiteral("Open..."));
+    File->addAction(QStringLiteral("Save"));
+    File->addAction(QStringLiteral("Save As..."));
+    File->addAction(QStringLiteral("Print..."));
+    File->addSeparator();
+    connect(File->addAction(QStringLiteral("Exit")), &QAction::triggered, this,
+            &TTorvane::ExecuteQuit);
 
-void TTorvane::CreateEditMenu() {
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("Edit"));
-    CutAction = menu->addAction(QStringLiteral("Cu&t"));
-    CutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    CopyAction = menu->addAction(QStringLiteral("&Copy"));
-    CopyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    PasteAction = menu->addAction(QStringLiteral("&Paste"));
-    PasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    QuitAction = new QAction(QStringLiteral("Quit"), this);
+    QuitAction->setObjectName(QStringLiteral("Quit"));
+    addAction(QuitAction);
+    connect(QuitAction, &QAction::triggered, this, &TTorvane::ExecuteQuit);
 
-    connect(CutAction, &QAction::triggered, this, [] {
-        if (QLineEdit* edit = FocusedEdit()) edit->cut();
-    });
-    connect(CopyAction, &QAction::triggered, this, [] {
-        if (QLineEdit* edit = FocusedEdit()) edit->copy();
-    });
-    connect(PasteAction, &QAction::triggered, this, [] {
-        if (QLineEdit* edit = FocusedEdit()) edit->paste();
-    });
-}
+    QMenu* EditMenu = menuBar()->addMenu(QStringLiteral("Edit"));
+    auto Standard = [EditMenu, this](const char* Text, QKeySequence Keys,
+                                     void (*Do)(QLineEdit*)) {
+        QAction* A = EditMenu->addAction(QString::fromLatin1(Text));
+        A->setShortcut(Keys);
+        connect(A, &QAction::triggered, this, [Do] {
+            if (auto* E = qobject_cast<QLineEdit*>(QApplication::focusWidget())) Do(E);
+        });
+    };
+    Standard("Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), [](QLineEdit* E) { E->cut(); });
+    Standard("&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), [](QLineEdit* E) { E->copy(); });
+    Standard("&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), [](QLineEdit* E) { E->paste(); });
 
-void TTorvane::CreateGeometryMenu() {
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("Geometry"));
-    SingularLocusAction = AddCheckable(menu, QStringLiteral("Singular locus"), true, nullptr);
-}
+    QMenu* Geometry = menuBar()->addMenu(QStringLiteral("Geometry"));
+    connect(Item(Geometry, "Singular locus", MenuItem::Singularlocus1, nullptr), &QAction::triggered,
+            this, [this] { Run([this] { SceneModel.OnGeometryMenu(); }); });
 
-void TTorvane::CreatePreferencesMenu() {
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("Preferences"));
-
-    PanelFitGroup = new QActionGroup(this);
-    AdjustToPanelsAction =
-        AddCheckable(menu, QStringLiteral("Adjust to Panels"), true, PanelFitGroup);
-    PreserveRatioAction =
-        AddCheckable(menu, QStringLiteral("Preserve Ratio"), false, PanelFitGroup);
-    menu->addSeparator();
-
-    // Neither domain view is marked until the user picks one.
-    DomainViewGroup = new QActionGroup(this);
-    PlaneDomainAction = AddCheckable(menu, QStringLiteral("Plane domain"), false, DomainViewGroup);
-    StereographicDomainAction =
-        AddCheckable(menu, QStringLiteral("Stereographic domain"), false, DomainViewGroup);
-    ResetDomainSphereAction = menu->addAction(QStringLiteral("Reset sphere"));
-    menu->addSeparator();
-
-    ImageViewGroup = new QActionGroup(this);
-    PlaneImageAction = AddCheckable(menu, QStringLiteral("Plane image"), true, ImageViewGroup);
-    StereographicImageAction =
-        AddCheckable(menu, QStringLiteral("Stereographic image"), false, ImageViewGroup);
-    ResetImageSphereAction = menu->addAction(QStringLiteral("Reset sphere"));
-    ResetImageSphereAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    menu->addSeparator();
+    QMenu* Preferences = menuBar()->addMenu(QStringLiteral("Preferences"));
+    auto Preference = [this](QAction* A, int Tag) {
+        A->setData(Tag);
+        connect(A, &QAction::triggered, this, [this, Tag] { Run([this, Tag] { SceneModel.OnPreferences(Tag); }); });
+    };
+    auto Reset = [this, Preferences](int Tag) {
+        QAction* A = Preferences->addAction(QStringLiteral("Reset sphere"));
+        A->setData(Tag);
+        connect(A, &QAction::triggered, this, [this, Tag] { Run([this, Tag] { SceneModel.OnResetSphere(Tag); }); });
+        return A;
+    };
+    QActionGroup* Fit = Group();
+    Preference(Item(Preferences, "Adjust to Panels", MenuItem::AdjusttoPanel1, Fit), TagAdjustToPanels);
+    Preference(Item(Preferences, "Preserve Ratio", MenuItem::PreserveRatio1, Fit), TagPreserveRatio);
+    Preferences->addSeparator();
+    QActionGroup* DomainView = Group();
+    Preference(Item(Preferences, "Plane domain", MenuItem::Planedomain1, DomainView), TagPlaneDomain);
+    Preference(Item(Preferences, "Stereographic domain", MenuItem::Stereographicdomain1, DomainView),
+               TagStereographicDomain);
+    Reset(TagResetDomainSphere);
+    Preferences->addSeparator();
+    QActionGroup* ImageView = Group();
+    Preference(Item(Preferences, "Plane image", MenuItem::Planeimage1, ImageView), TagPlaneImage);
+    Preference(Item(Preferences, "Stereographic image", MenuItem::Stereographicimage1, ImageView),
+               TagStereographicImage);
+    Reset(TagResetImageSphere)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    Preferences->addSeparator();
 }
 
 void TTorvane::CreateClientArea() {
@@ -143,65 +215,202 @@ void TTorvane::CreateClientArea() {
     ClientArea = new QWidget(this);
     ClientArea->setObjectName(QStringLiteral("ClientArea"));
     ClientArea->setAutoFillBackground(true);
-    QPalette palette = ClientArea->palette();
-    palette.setColor(QPalette::Window, FormColour);
-    ClientArea->setPalette(palette);
+    QPalette Palette = ClientArea->palette();
+    Palette.setColor(QPalette::Window, FormColour);
+    ClientArea->setPalette(Palette);
     setCentralWidget(ClientArea);
 
-    DomainPanel = CreatePanel("Domain", QRect(2, 10, 280, 280));
-    ImagePanel = CreatePanel("Image", QRect(286, 10, 460, 460));
-    ParametersPanel = CreatePanel("Parameters", QRect(80, 338, 200, 200));
+    Domain = new PanelWidget("Domain", QRect(2, 10, 280, 280), &SceneModel.DomainSurface, ClientArea);
+    Image = new PanelWidget("Image", QRect(286, 10, 460, 460), &SceneModel.ImageSurface, ClientArea);
+    Parameters = new PanelWidget("Parameters", QRect(80, 338, 200, 200),
+                                 &SceneModel.ParametersSurface, ClientArea);
+    for (auto [Name, Left] : {std::pair{"InfinityDomBox", 136}, std::pair{"InfinityImgBox", 510}}) {
+        auto* Box = new QLabel(ClientArea);
+        Box->setObjectName(QString::fromLatin1(Name));
+        Box->setGeometry(Left, 0, 10, 10);
+        Box->setAutoFillBackground(true);
+        Box->setPalette(Palette);
+    }
 
-    CreateLabel(QStringLiteral("x(u,v)="), QPoint(294, 530));
-    CreateLabel(QStringLiteral("y(u,v)="), QPoint(294, 553));
-    F1Edit = CreateEdit("F1Edit", QStringLiteral("p u^2 - v^3"), QRect(336, 529, 410, 20));
-    F2Edit = CreateEdit("F2Edit", QStringLiteral("q v^2 - u^3"), QRect(336, 552, 410, 20));
-
-    uMinEdit = CreateEdit("uMinEdit", QStringLiteral("-1"), QRect(151, 294, 40, 16));
-    CreateLabel(QStringLiteral("< u <"), QPoint(200, 293));
-    uMaxEdit = CreateEdit("uMaxEdit", QStringLiteral("1"), QRect(242, 294, 40, 16));
-    vMinEdit = CreateEdit("vMinEdit", QStringLiteral("-1"), QRect(151, 314, 40, 16));
-    CreateLabel(QStringLiteral("< v <"), QPoint(200, 313));
-    vMaxEdit = CreateEdit("vMaxEdit", QStringLiteral("1"), QRect(242, 314, 40, 16));
+    for (int I = 0; I < SceneLabelCount; ++I) {
+        Labels[I] = CreateLabel(QPoint(0, LabelTopEdges[I]));
+        Labels[I]->setObjectName(QString::fromLatin1(LabelNames[I]));
+        LabelTops[I] = LabelTopEdges[I];
+    }
+    for (int I = 0; I < EditFieldCount; ++I)
+        Edits[I] = CreateEdit(static_cast<EditField>(I), EditPlaces[I].Geometry);
+    for (EditField F : {EditField::uValueEdit, EditField::vValueEdit, EditField::xValueEdit,
+                        EditField::yValueEdit})
+        Edit(F)->setReadOnly(true);
 
     DrawButton = new QPushButton(QStringLiteral("Draw It"), ClientArea);
     DrawButton->setObjectName(QStringLiteral("DrawButton"));
     DrawButton->setGeometry(212, 548, 70, 26);
     DrawButton->setFont(LabelFont());
-    QPalette buttonPalette = DrawButton->palette();
-    buttonPalette.setColor(QPalette::ButtonText, DrawButtonTextColour);
-    DrawButton->setPalette(buttonPalette);
+    QPalette ButtonPalette = DrawButton->palette();
+    ButtonPalette.setColor(QPalette::ButtonText, DrawButtonTextColour);
+    DrawButton->setPalette(ButtonPalette);
+    DrawButton->installEventFilter(this);
+    connect(DrawButton, &QPushButton::clicked, this, &TTorvane::ReadAndDraw);
+
+    // Tab order: the fields in their order, the read-outs, then the button.
+    for (int I = 0; I + 1 < EditFieldCount; ++I) setTabOrder(Edits[I], Edits[I + 1]);
+    setTabOrder(Edits[EditFieldCount - 1], DrawButton);
 }
 
-QFrame* TTorvane::CreatePanel(const char* name, const QRect& geometry) {
-    auto* panel = new QFrame(ClientArea);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setGeometry(geometry);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, PanelColour);
-    panel->setPalette(palette);
-    return panel;
+QLabel* TTorvane::CreateLabel(const QPoint& TopLeft) {
+    auto* L = new QLabel(ClientArea);
+    L->setFont(LabelFont());
+    L->move(TopLeft);
+    return L;
 }
 
-QLabel* TTorvane::CreateLabel(const QString& text, const QPoint& topLeft) {
-    auto* label = new QLabel(text, ClientArea);
-    label->setFont(LabelFont());
-    label->move(topLeft);
-    label->adjustSize();
-    return label;
-}
-
-QLineEdit* TTorvane::CreateEdit(const char* name, const QString& text, const QRect& geometry) {
-    auto* edit = new QLineEdit(text, ClientArea);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setFont(EditFont());
-    edit->setFrame(false);
-    edit->setGeometry(geometry);
+QLineEdit* TTorvane::CreateEdit(EditField F, const QRect& Geometry) {
+    auto* E = new QLineEdit(ClientArea);
+    E->setObjectName(QString::fromLatin1(EditPlaces[static_cast<int>(F)].Name));
+    E->setFont(EditFont());
+    E->setFrame(false);
+    E->setGeometry(Geometry);
     // The text must start at the left edge of the field, not after a style-dependent margin.
-    edit->setTextMargins(0, 0, 0, 0);
-    edit->setCursorPosition(0);
-    return edit;
+    E->setTextMargins(0, 0, 0, 0);
+    E->installEventFilter(this);
+    // Until the first Draw It, Enter in a field presses the default button.
+    connect(E, &QLineEdit::returnPressed, this, [this] {
+        if (SceneModel.DrawButtonIsDefault) ReadAndDraw();
+    });
+    return E;
 }
 
-QLineEdit* TTorvane::FocusedEdit() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+void TTorvane::WirePanels() {
+    Domain->OnMouseDown = [this](MouseButton B, ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseDownInDomain(B, S, X, Y); });
+    };
+    Domain->OnMouseMove = [this](ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseMoveInDomain(S, X, Y); });
+    };
+    Domain->OnMouseUp = [this](MouseButton B, ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseUpInDomain(B, S, X, Y); });
+    };
+    Image->OnMouseDown = [this](MouseButton B, ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseDownInImage(B, S, X, Y); });
+    };
+    Image->OnMouseMove = [this](ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseMoveInImage(S, X, Y); });
+    };
+    Image->OnMouseUp = [this](MouseButton B, ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseUpInImage(B, S, X, Y); });
+    };
+    Parameters->OnMouseDown = [this](MouseButton B, ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseDownInParameters(B, S, X, Y); });
+    };
+    Parameters->OnMouseMove = [this](ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseMoveInParameters(S, X, Y); });
+    };
+}
+
+// ---- Keys ----
+
+bool TTorvane::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::KeyPress) {
+        // Key preview: the arrows size the cross whatever control has the focus, and the key
+        // still goes on to that control.
+        int Code = ArrowCode(static_cast<QKeyEvent*>(Event)->key());
+        if (Code != 0) Run([&] { SceneModel.OnKeyDownInForm(Code); });
+    } else if (Event->type() == QEvent::KeyRelease) {
+        for (int I = 0; I < EditFieldCount; ++I) {
+            if (Watched != Edits[I]) continue;
+            auto F = static_cast<EditField>(I);
+            if (IsBoundOrParameterField(F))
+                Run([&] { SceneModel.OnKeyUp(F); });
+            else if (IsClipField(F))
+                Run([&] { SceneModel.OnKeyUpImageBounds(F); });
+        }
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+// ---- Commands ----
+
+void TTorvane::ReadAndDraw() {
+    Run([this] { SceneModel.ReadAndDraw(true); });
+}
+
+void TTorvane::OnManual() {
+    if (ManualWindow && ManualWindow->isVisible()) return;
+    if (ManualWindow) delete ManualWindow.data();
+    ManualWindow = new TManual(this);
+    ManualWindow->show();
+}
+
+void TTorvane::ExecuteQuit() { close(); }
+
+bool TTorvane::WantToSave() {
+    // Documents cannot be saved yet: nothing is saved, so the close is called off.
+    return false;
+}
+
+void TTorvane::closeEvent(QCloseEvent* Event) {
+    bool CanClose = true;
+    if (SceneModel.S.Modified) {
+        QString Question = QStringLiteral("Save changes made to ") + windowTitle() +
+                           QStringLiteral(" before exiting?");
+        switch (AskQuestion(Question)) {
+            case QMessageBox::Yes: CanClose = WantToSave(); break;
+            case QMessageBox::No: break;
+            default: CanClose = false; break;
+        }
+    }
+    if (CanClose)
+        Event->accept();
+    else
+        Event->ignore();
+}
+
+// ---- Between the window and the scene ----
+
+void TTorvane::SyncIn() {
+    for (int I = 0; I < EditFieldCount; ++I) SceneModel.Edits[I].Text = Edits[I]->text().toStdString();
+}
+
+void TTorvane::SyncOut() {
+    for (int I = 0; I < EditFieldCount; ++I) {
+        const EditState& State = SceneModel.Edits[I];
+        QLineEdit* E = Edits[I];
+        QString Text = Q(State.Text);
+        if (E->text() != Text) {
+            E->setText(Text);
+            // A field the user is not typing in shows the start of its text.
+            if (!E->hasFocus()) E->setCursorPosition(0);
+        }
+        E->setVisible(State.Visible);
+        E->setEnabled(State.Enabled);
+    }
+    for (int I = 0; I < SceneLabelCount; ++I) {
+        const LabelState& State = SceneModel.Labels[I];
+        QLabel* L = Labels[I];
+        if (L->text() != Q(State.Caption)) {
+            L->setText(Q(State.Caption));
+            L->adjustSize();
+        }
+        L->move(State.Left, LabelTops[I]);
+        L->setVisible(State.Visible);
+    }
+    Parameters->setVisible(SceneModel.ParametersVisible);
+    for (int I = 0; I < MenuItemCount; ++I) {
+        QAction* A = MenuActions[I];
+        if (!A) continue;
+        QSignalBlocker Quiet(A);
+        if (A->isCheckable()) A->setChecked(SceneModel.Menus[I].Checked);
+        A->setEnabled(SceneModel.Menus[I].Enabled);
+    }
+    InfoBar->setText(Q(SceneModel.StatusText));
+    setWindowTitle(Q(SceneModel.Caption));
+    DrawButton->setDefault(SceneModel.DrawButtonIsDefault);
+    if (SceneModel.FocusRequests != FocusRequestsSeen) {
+        FocusRequestsSeen = SceneModel.FocusRequests;
+        Edit(EditField::F1Edit)->setFocus();
+    }
+    Domain->update();
+    Image->update();
+    Parameters->update();
+}

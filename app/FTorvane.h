@@ -1,16 +1,25 @@
-// The main window: menus, the three drawing panels, the formula and range edits. It adapts the
-// user's gestures to the program's logic and shows the results; it computes nothing itself.
+// The main window: menus, the three drawing panels, the formula, bound and parameter fields,
+// the read-outs and the status bar. It adapts the user's gestures to the scene, which holds
+// the program's behaviour, and shows what the scene changed; it computes nothing itself.
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <functional>
+
+#include "app/FManTorvane.h"
+#include "scene/TorvaneScene.h"
 
 class QAction;
 class QActionGroup;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class PanelWidget;
+
 
 class TTorvane : public QMainWindow {
     Q_OBJECT
@@ -21,60 +30,64 @@ public:
     static constexpr int ClientHeight = 608;
 
     explicit TTorvane(QWidget* parent = nullptr);
+    ~TTorvane() override;
+
+    TorvaneScene& Scene() { return SceneModel; }
+    QLineEdit* Edit(EditField F) const { return Edits[static_cast<int>(F)]; }
+    QLabel* Label(SceneLabel L) const { return Labels[static_cast<int>(L)]; }
+    PanelWidget* DomainPanel() const { return Domain; }
+    PanelWidget* ImagePanel() const { return Image; }
+    PanelWidget* ParametersPanel() const { return Parameters; }
+    QPushButton* DrawItButton() const { return DrawButton; }
+    QString StatusText() const;
+    TManual* Manual() const { return ManualWindow; }
+
+    // Asks the close question; tests replace it. Returns QMessageBox::Yes, No or Cancel.
+    std::function<QMessageBox::StandardButton(const QString&)> AskQuestion;
+
+    // The menu and button commands (the menus and the button call these).
+    void ReadAndDraw();
+    void OnManual();
+    void ExecuteQuit();
+    // Saves the document if the user wants to; false when nothing was saved.
+    bool WantToSave();
+
+protected:
+    void closeEvent(QCloseEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void CreateMenus();
-    void CreateFileMenu();
-    void CreateEditMenu();
-    void CreateGeometryMenu();
-    void CreatePreferencesMenu();
     void CreateClientArea();
+    QLabel* CreateLabel(const QPoint& TopLeft);
+    QLineEdit* CreateEdit(EditField F, const QRect& Geometry);
+    void WirePanels();
 
-    QFrame* CreatePanel(const char* name, const QRect& geometry);
-    QLabel* CreateLabel(const QString& text, const QPoint& topLeft);
-    QLineEdit* CreateEdit(const char* name, const QString& text, const QRect& geometry);
+    // Before a handler: the scene gets the texts the user typed. After it: the window shows
+    // what the scene changed.
+    void SyncIn();
+    void SyncOut();
+    template <class Handler>
+    void Run(Handler H) {
+        SyncIn();
+        H();
+        SyncOut();
+    }
 
-    // Cut, copy and paste act on whichever edit has the keyboard focus.
-    static QLineEdit* FocusedEdit();
+    TorvaneScene SceneModel;
+    int FocusRequestsSeen = 0;
 
     QWidget* ClientArea = nullptr;
-
-    QFrame* DomainPanel = nullptr;
-    QFrame* ImagePanel = nullptr;
-    QFrame* ParametersPanel = nullptr;
-
-    QLineEdit* F1Edit = nullptr;
-    QLineEdit* F2Edit = nullptr;
-    QLineEdit* uMinEdit = nullptr;
-    QLineEdit* uMaxEdit = nullptr;
-    QLineEdit* vMinEdit = nullptr;
-    QLineEdit* vMaxEdit = nullptr;
+    PanelWidget* Domain = nullptr;
+    PanelWidget* Image = nullptr;
+    PanelWidget* Parameters = nullptr;
+    QLineEdit* Edits[EditFieldCount] = {};
+    QLabel* Labels[SceneLabelCount] = {};
+    int LabelTops[SceneLabelCount] = {};
+    QLabel* InfoBar = nullptr;
     QPushButton* DrawButton = nullptr;
+    QPointer<TManual> ManualWindow;
 
-    QAction* ManualAction = nullptr;
-    QAction* RealFunctionsAction = nullptr;
-    QAction* ComplexFunctionAction = nullptr;
-    QAction* OpenAction = nullptr;
-    QAction* SaveAction = nullptr;
-    QAction* SaveAsAction = nullptr;
-    QAction* PrintAction = nullptr;
-    QAction* ExitAction = nullptr;
-
-    QAction* CutAction = nullptr;
-    QAction* CopyAction = nullptr;
-    QAction* PasteAction = nullptr;
-
-    QAction* SingularLocusAction = nullptr;
-
-    QActionGroup* PanelFitGroup = nullptr;
-    QAction* AdjustToPanelsAction = nullptr;
-    QAction* PreserveRatioAction = nullptr;
-    QActionGroup* DomainViewGroup = nullptr;
-    QAction* PlaneDomainAction = nullptr;
-    QAction* StereographicDomainAction = nullptr;
-    QAction* ResetDomainSphereAction = nullptr;
-    QActionGroup* ImageViewGroup = nullptr;
-    QAction* PlaneImageAction = nullptr;
-    QAction* StereographicImageAction = nullptr;
-    QAction* ResetImageSphereAction = nullptr;
+    QAction* MenuActions[MenuItemCount] = {};
+    QAction* QuitAction = nullptr;
 };

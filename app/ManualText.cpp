@@ -1,0 +1,495 @@
+// The user manual. It is kept as one HTML text so that the manual window only has to show it;
+// the text describes what the window does, so it changes together with the window's behaviour.
+#include "app/ManualText.h"
+
+const char* ManualTitle() { return "Torvane"; }
+
+const char* ManualPurpose() {
+    return "Explore smooth maps of the plane: grids, folds and the singular locus.";
+}
+
+const char* ManualHtml() {
+    // Only headings, paragraphs, lists, bold, typewriter text and plain tables: the manual
+    // panel is a read-only rich-text view, and these render the same with every style.
+    return R"TVNMANUAL(
+<h2>LIST OF SHORTCUTS</h2>
+<h3>Keys</h3>
+<table border="1" cellpadding="3" cellspacing="0">
+<tr><th>Key</th><th>What it does</th></tr>
+<tr><td><tt>Ctrl+R</tt></td><td>Reset sphere of the image (Preferences menu): the image sphere
+returns to its starting view.</td></tr>
+<tr><td><tt>Ctrl+X</tt></td><td>Cut the selected text of the field that has the focus.</td></tr>
+<tr><td><tt>Ctrl+C</tt></td><td>Copy the selected text of the field that has the focus.</td></tr>
+<tr><td><tt>Ctrl+V</tt></td><td>Paste into the field that has the focus.</td></tr>
+<tr><td>Up arrow</td><td>Makes the cross 1.3 times larger (up to size 50).</td></tr>
+<tr><td>Down arrow</td><td>Makes the cross 1.3 times smaller (down to size 0.02).</td></tr>
+<tr><td>Left arrow</td><td>Sets the cross to size 1 (long tangent lines).</td></tr>
+<tr><td>Enter</td><td>In a field, until the first Draw It: the same as the Draw It
+button.</td></tr>
+<tr><td>Tab</td><td>Moves the focus to the next field.</td></tr>
+</table>
+<p>The arrow keys act whatever field has the focus (in that field the text cursor moves as
+usual, too). The cross starts at size 0.03; after a change of size it reappears, at its new
+size, at the next mouse move over the Domain panel.</p>
+
+<h3>Mouse</h3>
+<table border="1" cellpadding="3" cellspacing="0">
+<tr><th>Where</th><th>Gesture</th><th>What it does</th></tr>
+<tr><td>Domain</td><td>move</td><td>Cross in the Image panel; the read-outs show the point
+and its image.</td></tr>
+<tr><td>Domain</td><td><tt>Ctrl</tt> + move</td><td>Shifts the domain rectangle: the grid
+follows the mouse.</td></tr>
+<tr><td>Domain</td><td><tt>Shift</tt> + move</td><td>Zooms the domain about its centre: right
+or up narrows, left or down widens.</td></tr>
+<tr><td>Image (plane)</td><td>move</td><td>The x and y read-outs show the point under the
+mouse.</td></tr>
+<tr><td>Image (plane)</td><td><tt>Ctrl</tt> + move</td><td>Shifts the image
+rectangle.</td></tr>
+<tr><td>Image (plane)</td><td><tt>Shift</tt> + move</td><td>Zooms the image rectangle about its
+centre.</td></tr>
+<tr><td>Either sphere</td><td>right-button drag</td><td>Turns the sphere.</td></tr>
+<tr><td>Either sphere</td><td>right-button drag + <tt>Shift</tt></td><td>Up or down changes the
+sphere's radius (down makes it larger).</td></tr>
+<tr><td>Either sphere</td><td>right-button drag + <tt>Ctrl</tt></td><td>Slides the plane over
+the sphere.</td></tr>
+<tr><td>Parameters pad</td><td>click</td><td>The little circle jumps there; the parameters take
+the new values.</td></tr>
+<tr><td>Parameters pad</td><td>left-button drag</td><td>Moves the little circle; the picture
+follows at once.</td></tr>
+</table>
+<p>No mouse button is needed for the <tt>Ctrl</tt> and <tt>Shift</tt> moves: hold the key and
+move the mouse. All gestures work only once a picture has been drawn.</p>
+
+<h2>1. INTRODUCTION.</h2>
+<p><b>Torvane</b> shows what a smooth map does to a rectangle of the plane. You type the map as
+two formulas <tt>x(u,v)</tt> and <tt>y(u,v)</tt>, or as one complex function <tt>w(z)</tt>,
+press <b>Draw It</b>, and the program draws a grid on the rectangle (the <b>domain</b>) and the
+image of that grid under the map. It also draws the <b>singular locus</b>, the curve where the
+map folds the plane over, and its image. You can change the parameters of the formula with the
+mouse and watch the picture change, look at a tiny cross that shows how the map stretches and
+turns the plane at one point, and wrap either plane onto a sphere to see what happens far
+away.</p>
+
+<h3>The window</h3>
+<ul>
+<li><b>Domain panel</b> (top left): the grid of the domain rectangle. Below it, the read-outs
+<tt>u =</tt> and <tt>v =</tt> and the bounds of the rectangle,
+<tt>uMin &lt; u &lt; uMax</tt> and <tt>vMin &lt; v &lt; vMax</tt>.</li>
+<li><b>Image panel</b> (right): the images of the grid lines. Below it, the read-outs
+<tt>x =</tt> and <tt>y =</tt> and four optional bounds <tt>&lt; x &lt;</tt> and
+<tt>&lt; y &lt;</tt> of the image rectangle.</li>
+<li><b>Parameters pad</b> (the white square at the lower left) with the little red circle;
+left of it the values <tt>p =</tt> and <tt>q =</tt>, below it the ranges
+<tt>&lt; p &lt;</tt> and <tt>&lt; q &lt;</tt>.</li>
+<li>The formula fields <tt>x(u,v)=</tt> and <tt>y(u,v)=</tt> at the bottom, and the
+<b>Draw It</b> button left of them.</li>
+<li>The status bar at the very bottom, where every message about your input appears.</li>
+</ul>
+
+<h3>A first session</h3>
+<ul>
+<li>Start the program and press <b>Draw It</b>. It draws the map
+<tt>x = p u^2 - v^3</tt>, <tt>y = q v^2 - u^3</tt> on the square -1 &lt; u &lt; 1,
+-1 &lt; v &lt; 1 with p = q = 0.</li>
+<li>The domain grid has 21 red lines (v constant) and 21 blue lines (u constant), which cut the
+rectangle into 20 equal strips each way. In the Image panel each line's image is drawn in the
+same colour.</li>
+<li>Move the mouse over the Domain panel. A red cross follows in the Image panel, and the
+read-outs show the point (u, v) and its image (x, y).</li>
+<li>Click in the Parameters pad, or drag the little circle with the left button: p and q change
+and everything is redrawn at once. The dark grey curves are the singular locus (in the domain)
+and its image (in the Image panel).</li>
+<li>Write your own formulas and press <b>Draw It</b> again.</li>
+</ul>
+
+<h3>The cross and the singular locus</h3>
+<p>The two arms of the cross are the images of two short steps from the point under the mouse,
+one along u and one along v, carried by the derivative of the map: they are tangent to the
+images of the red and of the blue grid line through that point. Each step reaches, on both
+sides of the point, the cross size times the length of the domain's diagonal; the map then
+stretches or shrinks it as it stretches or shrinks the plane there. So the cross shows at a
+glance whether the map stretches, squeezes, shears or turns the plane at that point.</p>
+<p>The map is locally one-to-one where its Jacobian determinant
+<tt>J = x_u y_v - x_v y_u</tt> is not zero (<tt>x_u</tt> is the partial derivative of x by u,
+and so on). Where J is zero the two arms of the cross become parallel, or one of them shrinks
+to a point: the map folds the plane there. The points with J = 0 form the <b>singular
+locus</b>; its image is the <b>fold curve</b> of the map, the edge along which the image of the
+grid turns back. Where the fold curve makes a sharp point the map has a cusp. Move the cross
+across the locus and watch its arms close and open again.</p>
+
+<h2>2. MAP TYPES</h2>
+<p>Choose the kind of map in the <b>File</b> menu: <b>Real Functions</b> or <b>Complex
+Function</b>. The program starts with real functions.</p>
+
+<h3>Real functions</h3>
+<p>The map is given by two formulas <tt>x(u,v)</tt> and <tt>y(u,v)</tt> in the variables
+<tt>u</tt> and <tt>v</tt>. They may use two real parameters <tt>p</tt> and <tt>q</tt>, which
+you set in the fields <tt>p =</tt> and <tt>q =</tt> or with the Parameters pad. Defaults:
+<tt>p u^2 - v^3</tt> and <tt>q v^2 - u^3</tt>, domain -1 &lt; u &lt; 1, -1 &lt; v &lt; 1,
+p and q equal to 0 with ranges from -2 to 2. For these formulas
+<tt>J = uv(4pq - 9uv)</tt>: when p and q are not 0, the singular locus is made of the two axes
+and of the hyperbola <tt>uv = 4pq/9</tt>, as far as they lie in the domain.</p>
+<p>A real map starts with <b>Adjust to Panels</b> and with the singular locus shown. Some maps to
+try:</p>
+<ul>
+<li>A fold: <tt>x(u,v) = u</tt>, <tt>y(u,v) = v^2</tt>. The locus is the line v = 0; the plane
+is folded along y = 0.</li>
+<li>A cusp: <tt>x(u,v) = u</tt>, <tt>y(u,v) = v^3 + u v</tt>. The locus is the parabola
+<tt>u = -3v^2</tt>; its image has a cusp at the origin.</li>
+<li>Polar coordinates: <tt>x(u,v) = u cos(v)</tt>, <tt>y(u,v) = u sin(v)</tt> with
+-1 &lt; u &lt; 1 and 0 &lt; v &lt; 2pi (type <tt>2pi</tt> in the field). Here J = u: the locus
+is the line u = 0, which the map crushes to the origin.</li>
+<li>A family: <tt>x(u,v) = u</tt>, <tt>y(u,v) = v^4 + p v^2 + q u v</tt>; drag the little circle
+to see the folds appear and vanish.</li>
+</ul>
+
+<h3>Complex function</h3>
+<p>The map is one formula <tt>w(z)</tt> in the complex variable <tt>z = u + iv</tt>. It may use
+one complex parameter <tt>p</tt>. The labels change to suit: the formula field is
+<tt>w(z)=</tt> (the second formula field is hidden), the domain bounds are those of
+<tt>z.re</tt> and <tt>z.im</tt>, the image bounds those of <tt>w.re</tt> and <tt>w.im</tt>,
+and the read-outs are <tt>z.re=</tt>, <tt>z.im=</tt>, <tt>w.re=</tt>, <tt>w.im=</tt>. The two
+parameter rows hold the real part <tt>p.re</tt> and the imaginary part <tt>p.im</tt> of p, so
+the Parameters pad is a piece of the complex p-plane: p.re to the right, p.im upwards. The
+default is <tt>z(1-p) + p cos(z)</tt>, which is z itself at p = 0.</p>
+<p>A complex map starts with <b>Preserve Ratio</b>, so that right angles look right (a
+holomorphic map keeps angles where w' is not 0), and with the singular locus switched off: for a
+holomorphic w the Jacobian is <tt>|w'(z)|^2</tt>, which never changes sign, so the singular locus
+is only a set of isolated points where w' = 0, and nothing is drawn for them. Maps that use
+<tt>conj</tt>, <tt>abs</tt> or <tt>arg</tt> are not holomorphic and can have real fold curves;
+for them switch the locus on in the <b>Geometry</b> menu. Some maps to try:</p>
+<ul>
+<li><tt>z^2</tt>: angles are doubled at 0, where w' = 0.</li>
+<li><tt>exp(z)</tt>: the grid becomes circles and rays.</li>
+<li><tt>(p z + 1)/(z - 1)</tt>: a pole at z = 1; look at it on the image sphere.</li>
+<li><tt>z^2 + p conj(z)</tt>: with p not 0 the singular locus is the circle |z| = |p|/2, and
+its image is a curve with three cusps.</li>
+</ul>
+
+<h3>Switching between the two kinds</h3>
+<p>Choosing the other kind in the File menu writes the default formula or formulas of that kind,
+sets the parameter fields back to 0 with ranges -2 to 2, resets the ratio choice and the
+singular locus to the kind's starting choice, erases the panels and gives the focus to the first
+formula field. The domain and image bound fields keep their text. Nothing is drawn until you
+press <b>Draw It</b>. Choosing the kind that is already active changes nothing.</p>
+
+<h2>3. INPUT OF FORMULAS</h2>
+<p>Formulas are read when you press <b>Draw It</b>: a change of a formula shows only after the
+next Draw It. The notation is forgiving.</p>
+
+<h3>Letters, numbers and operators</h3>
+<ul>
+<li>Case does not matter and blanks are ignored: <tt>SIN(U)</tt> is <tt>sin(u)</tt>.</li>
+<li>Real formulas use the variables <tt>u</tt>, <tt>v</tt> and the parameters <tt>p</tt>,
+<tt>q</tt>; <tt>pi</tt> is the number pi. Angles are in radians.</li>
+<li>Operators: <tt>+ - * / ^</tt>. <tt>^</tt> binds most strongly, then <tt>*</tt> and
+<tt>/</tt>, then <tt>+</tt> and <tt>-</tt>; operators of the same rank work from left to right,
+so <tt>a-b+c</tt> is (a-b)+c and <tt>2^3^2</tt> is (2^3)^2 = 64. <tt>-u^2</tt> is -(u^2).</li>
+<li>A <tt>*</tt> may be left out between factors: <tt>p u^2</tt> is p*u^2; <tt>2u</tt>,
+<tt>u2</tt> and <tt>2 u</tt> are 2*u; <tt>pu</tt> is p*u; <tt>2(u+1)</tt>,
+<tt>u(v+1)</tt> and <tt>(u+1)(v-1)</tt> are products; <tt>2 3</tt> is 6.</li>
+<li>Brackets <tt>[ ]</tt> and <tt>{ }</tt> work like parentheses. <tt>**</tt> is a power,
+<tt>\</tt> is a division.</li>
+<li>The decimal point may be written <tt>.</tt>, <tt>,</tt> or <tt>'</tt>:
+<tt>3,5</tt> is 3.5. Write <tt>0.5</tt>, not <tt>.5</tt>. There is no exponent notation: write
+<tt>0.00001</tt> or <tt>10^(-5)</tt>, not <tt>1e-5</tt>.</li>
+<li>A minus sign may start the formula or follow <tt>(</tt>, but not another operator: write
+<tt>2*(-3)</tt>, not <tt>2*-3</tt>, and <tt>u^(-2)</tt>, not <tt>u^-2</tt>.</li>
+</ul>
+
+<h3>Functions</h3>
+<p>A function needs its argument in parentheses: <tt>sin(u)</tt>, not <tt>sin u</tt>. The name
+must end a run of letters: <tt>usin(v)</tt> is u*sin(v), while <tt>sinu(v)</tt> is an error.
+Each function has several spellings:</p>
+<table border="1" cellpadding="3" cellspacing="0">
+<tr><th>Function</th><th>Names</th></tr>
+<tr><td>sine, cosine</td><td><tt>sin sen</tt>, <tt>cos</tt></td></tr>
+<tr><td>tangent, cotangent</td><td><tt>tan tg</tt>, <tt>cot cotg cotan</tt></td></tr>
+<tr><td>exponential</td><td><tt>exp</tt></td></tr>
+<tr><td>natural logarithm</td><td><tt>ln log</tt> (both are the natural logarithm)</td></tr>
+<tr><td>square root, square</td><td><tt>sqrt</tt>, <tt>sqr</tt></td></tr>
+<tr><td>absolute value</td><td><tt>abs</tt></td></tr>
+<tr><td>arcsine</td><td><tt>asin arcsin asen arcsen</tt></td></tr>
+<tr><td>arccosine</td><td><tt>acos arccos arcos</tt></td></tr>
+<tr><td>arctangent</td><td><tt>atan arctan arctg</tt></td></tr>
+<tr><td>hyperbolic sine, cosine, tangent</td><td><tt>sinh sh</tt>, <tt>cosh ch</tt>,
+<tt>tanh th</tt></td></tr>
+<tr><td>inverse hyperbolic sine</td><td><tt>asinh arcsinh argsh argsinh</tt></td></tr>
+<tr><td>inverse hyperbolic cosine</td><td><tt>acosh arccosh argch argcosh</tt></td></tr>
+<tr><td>inverse hyperbolic tangent</td><td><tt>atanh arctanh argth argtanh</tt></td></tr>
+</table>
+
+<h3>Powers and values outside a function's domain</h3>
+<p>A power with a whole-number exponent is an exact product: <tt>(-2)^3</tt> is -8 and
+<tt>u^(-2)</tt> is 1/(u*u). Any other power <tt>a^b</tt> is computed as exp(b ln a), so use it
+with a positive base: <tt>(-8)^(1/3)</tt> is not -2 but practically 0.</p>
+<p>So that thousands of points can be computed without a failure, every function is given fixed
+values outside its domain:</p>
+<ul>
+<li>the square root of a negative number is 0; the logarithm of 0 or of a negative number is
+-75;</li>
+<li>a division by zero gives the numerator times 10^24 (and 0/0 is 0);</li>
+<li>the exponential stops at 10^24 above about e^52, and at 10^-24 below about e^-52; the
+hyperbolic functions follow it;</li>
+<li>arcsine and arccosine keep their end values beyond -1 and 1; the inverse hyperbolic cosine
+is 0 below 1; the inverse hyperbolic tangent is 10^24 or -10^24 beyond 1 or -1.</li>
+</ul>
+<p>When the domain leaves the natural domain of a formula, the image therefore jumps to these
+values; choose the domain inside it (for example u &gt; 0 for <tt>ln(u)</tt>).</p>
+
+<h3>Complex formulas</h3>
+<p>A complex formula <tt>w(z)</tt> follows the same rules, with these differences:</p>
+<ul>
+<li>The letters are <tt>z</tt>, the complex parameter <tt>p</tt> and the imaginary unit
+<tt>i</tt>. <tt>pi</tt> is pi, while <tt>p i</tt> and <tt>ip</tt> are p times i;
+<tt>iz</tt> and <tt>zi</tt> are z times i. Examples: <tt>z(1-p) + p cos(z)</tt>,
+<tt>(3+7i) cos(p+iz)</tt>.</li>
+<li>A number in parentheses such as <tt>(3+7i)</tt> or <tt>(-1-i)</tt> is one complex
+constant.</li>
+<li>Powers must have whole-number exponents: <tt>z^2</tt>, <tt>z^(-3)</tt>, <tt>(1+i)^5</tt>.
+For other powers use <tt>sqrt</tt>, or <tt>exp(ln(z)/3)</tt> for a cube root.</li>
+<li>Besides the functions above (except that <tt>argtanh</tt> is not accepted; use
+<tt>atanh</tt>), there are <tt>conj</tt> or <tt>c</tt> (conjugate), <tt>abs</tt> or
+<tt>mod</tt> (modulus), <tt>arg</tt> (argument, from -pi to pi) and <tt>arccot</tt> or
+<tt>arccotg</tt>.</li>
+<li>The square root is the root with a non-negative imaginary part (so it jumps across the
+positive real axis); the logarithm is the principal one, with ln(0) = -50; a division by zero
+multiplies the numerator by 10^30; the exponential stops at 10^30 (and 10^-30) beyond
+|Re z| = 69.3.</li>
+</ul>
+
+<h3>Messages about formulas</h3>
+<p>A formula that cannot be read stops Draw It with one of these messages in the status bar:</p>
+<table border="1" cellpadding="3" cellspacing="0">
+<tr><th>Real formulas</th><th>Complex formula</th><th>Cause</th></tr>
+<tr><td>Perhaps you forgot to write something.</td><td>Nothing written in formula</td>
+<td>Only blanks.</td></tr>
+<tr><td>You did use a character not allowed.</td><td>A bad character has been used</td>
+<td>A character that is not a letter, digit, blank, bracket, operator or decimal
+point.</td></tr>
+<tr><td>Check, please, the parentheses.</td><td>Check please the parentheses</td>
+<td>A bracket is not closed, or closed too often.</td></tr>
+<tr><td>There is a miswritten number.</td><td>A number was miswritten</td>
+<td>A number such as <tt>.5</tt> or <tt>1.2.3</tt>.</td></tr>
+<tr><td>Some function or variable was miswritten.</td><td>Used a non-allowed variable or
+function</td><td>An unknown name or letter, or a function without <tt>(</tt>.</td></tr>
+<tr><td>There is a sintax defect in the formula.</td><td>Syntax error in formula</td>
+<td>Two operators in a row, an empty <tt>()</tt>, and the like.</td></tr>
+<tr><td>I cannot cope with so much constants.</td><td>Too much constants in formula</td>
+<td>About 250 different numbers in one formula.</td></tr>
+<tr><td>The formula is too long or too deeply nested.</td><td>(the same)</td>
+<td>The formula is far too long.</td></tr>
+<tr><td>-</td><td>Only integer exponents are allowed</td>
+<td>A power such as <tt>z^0.5</tt> or <tt>z^p</tt>.</td></tr>
+</table>
+<p>An empty formula field gives "You must write the first function" (or "the second
+function").</p>
+
+<h3>Numbers in the other fields</h3>
+<p>Every bound and parameter field accepts a formula without variables, written the same way:
+<tt>cos(pi/sqrt(5))</tt>, <tt>2pi</tt>, <tt>-1/3</tt>. A letter other than a function name or
+<tt>pi</tt> gives an error (for example "A number may not contain variables.").</p>
+
+<h2>4. OTHER INPUT</h2>
+<h3>Draw It and the status bar</h3>
+<p><b>Draw It</b> reads every field, compiles the formulas, and draws the grid, its image and
+(when it is switched on) the singular locus. Until the first Draw It, pressing Enter in a field
+does the same. If a field is wrong, Draw It stops at the first mistake and shows it in the
+status bar; the old picture stays on the screen, but the mouse and the typed fields leave it
+alone until the next successful Draw It. The messages are listed below for a real map; for a
+complex map the range messages name p.re, p.im, z.re, z.im, w.Re and w.Im instead of p, q, u,
+v, x and y, while the value messages keep the names 'p' (for p.re) and 'q' (for p.im):</p>
+<ul>
+<li>You must write the first function / You must write the second function</li>
+<li>The minimum of 'p' cannot be greater than its maximum (the same for 'q'; equal bounds are
+allowed for parameters)</li>
+<li>The value of 'p' must be between its bounds (the same for 'q'; a value equal to a bound is
+allowed)</li>
+<li>The minimum of 'u' cannot be greater than its maximum / The minimum of 'v' must be less than
+its maximum (domain bounds must differ)</li>
+<li>The minimum of 'x' must be less than its maximum (the same for 'y')</li>
+<li>A number in the fields is too large to draw with. (a value, or the width of a range, too
+large to compute with)</li>
+<li>The image of the map will be drawn in its whole range (not an error: see "Image bounds"
+below)</li>
+</ul>
+
+<h3>Domain bounds</h3>
+<p>The fields <tt>&lt; u &lt;</tt> and <tt>&lt; v &lt;</tt> (for a complex map
+<tt>&lt; z.re &lt;</tt> and <tt>&lt; z.im &lt;</tt>) give the domain rectangle. Once a picture
+is drawn, the picture follows the fields as you type: after every key, if the field holds a
+number and the bounds are in order, the grid is redrawn. A bound typed out of order is kept but
+not drawn; Draw It will report it. Emptying a field to type a new number shows no message;
+other mistakes show the formula error in the status bar.</p>
+<p>With the mouse: hold <tt>Ctrl</tt> and move over the Domain panel to shift the rectangle
+(the grid follows the mouse); hold <tt>Shift</tt> and move to zoom it about its centre. Moving
+right narrows the u interval and moving left widens it; moving up narrows the v interval and
+moving down widens it, by about 1% of the half width per pixel. A fast fling never zooms in more
+than tenfold in one mouse step, so the interval never turns inside out. During these gestures
+the bound fields show the new values, shortened to five characters (six for a negative number);
+a later Draw It reads these shortened values.</p>
+
+<h3>Parameters</h3>
+<p>The fields <tt>p =</tt> and <tt>q =</tt> hold the parameter values (for a complex map
+<tt>p.re=</tt> and <tt>p.im=</tt>), and the fields below the pad their ranges. The
+<b>Parameters pad</b> shows the two ranges as a square: its left edge is the minimum of p and
+its right edge the maximum, its top edge the maximum of q and its bottom edge the minimum of q
+(pixels 0 to 199 each way). The little red circle marks the current values.</p>
+<ul>
+<li>Click anywhere in the pad (any button): the circle jumps there, p and q take the values of
+that point, and everything is redrawn.</li>
+<li>Drag with the left button: the circle and the picture follow the mouse. The drag stops at
+the edge of the pad, so the values never leave their ranges.</li>
+<li>The values are shown rounded to four significant digits. The circle and the cross stay on
+the screen when the window is covered and uncovered.</li>
+</ul>
+<p>Typing in the parameter fields also redraws at once (after a first Draw It):</p>
+<ul>
+<li>A new value of p (or q) is used right away. A value outside its range widens the range:
+the bound that was passed moves beyond the new value by half the old width of the range.</li>
+<li>A new minimum at or above the current value moves the value up to it (and the maximum too,
+if needed) and redraws; a lower minimum is simply kept. A new maximum works the same way
+downwards.</li>
+<li>When its value changes, a parameter field is written back with two decimals (typing
+<tt>3</tt> shows <tt>3.00</tt>); to enter a longer number in one go, paste it with
+<tt>Ctrl+V</tt>.</li>
+<li>As with the domain bounds, an emptied field shows no message and other mistakes show the
+formula error in the status bar.</li>
+</ul>
+
+<h3>Image bounds</h3>
+<p>The four fields <tt>&lt; x &lt;</tt> and <tt>&lt; y &lt;</tt> below the Image panel (for a
+complex map <tt>&lt; w.re &lt;</tt> and <tt>&lt; w.im &lt;</tt>) may hold a rectangle of the
+image plane to show.</p>
+<ul>
+<li>If all four hold numbers in order, the Image panel shows exactly that rectangle, and curves
+leaving it are cut at its edge.</li>
+<li>If any of them is empty or unreadable, the image is drawn in its <b>whole range</b>: the
+program evaluates the map on a 16 by 16 grid of domain points, takes the smallest rectangle that
+holds these values (values beyond a million are cut there), and widens it by 10%. The status
+bar then reads "The image of the map will be drawn in its whole range". A narrow spike between
+the sample points may leave the picture.</li>
+<li>After a first Draw It the picture follows these fields as you type: it switches to the
+rectangle as soon as the four fields form a valid one, and back to the whole range as soon as
+they stop doing so.</li>
+<li>With the mouse: <tt>Ctrl</tt> + move over the Image panel shifts the rectangle and
+<tt>Shift</tt> + move zooms it, as in the Domain panel. The dragged rectangle is written into
+the four fields and becomes the image rectangle; empty one of the fields to return to the
+whole range. On the image sphere these gestures do nothing (the rectangle plays no part in the
+sphere picture).</li>
+</ul>
+<p>Image curves are broken where the map is far outside the picture (near a pole, for example),
+so that no long stray segments are drawn.</p>
+
+<h3>Read-outs and the cross</h3>
+<p>Moving the mouse over the Domain panel, with neither <tt>Ctrl</tt> nor <tt>Shift</tt>
+held, draws the cross in the Image panel and writes the point and its image, with four
+decimals, into the read-outs <tt>u =</tt>, <tt>v =</tt>, <tt>x =</tt>, <tt>y =</tt>. Outside
+the domain rectangle the cross disappears and the read-outs keep their last values. The cross
+is red; on the image sphere it is grey when its point lies on the back. It is not drawn when its
+centre falls outside the Image panel.</p>
+<p>Moving the mouse over the Image panel (plane view) writes the coordinates of the point under
+the mouse into <tt>x =</tt> and <tt>y =</tt>; this is handy for choosing image bounds. The
+read-outs can be selected and copied with <tt>Ctrl+C</tt>.</p>
+<p>The size of the cross is set with the arrow keys (see the List of Shortcuts): Up makes it
+1.3 times larger, Down 1.3 times smaller, Left sets it to 1, which draws long tangent lines
+across the picture.</p>
+
+<h3>The File menu</h3>
+<ul>
+<li><b>Manual...</b> opens this window. It can be resized and left open beside the main
+window.</li>
+<li><b>Real Functions</b> and <b>Complex Function</b> choose the kind of map (section 2).</li>
+<li><b>Open...</b> opens a document, a <tt>.tvn</tt> file. It holds the kind of map, the
+formulas, the domain and image bounds, the parameters with their ranges, the view choices of the
+Geometry and Preferences menus and both sphere views. The fields and menus are set from it and
+the picture is drawn at once. A file that is not a document of this program gives a message
+box ("Bad file type", "File version not supported" or "Unknown map type") and then "Error on
+reading file" in the status bar.</li>
+<li><b>Save</b> writes the changes to the open document; for a new document it asks for a name,
+like Save As. It does nothing when nothing has changed or nothing is drawn yet.</li>
+<li><b>Save As...</b> asks for a name and writes the document. <tt>.tvn</tt> is added when the
+name does not end in a three-letter extension. The window's title then shows the document's
+name.</li>
+<li><b>Print...</b> prints one landscape page with both pictures, drawn again at the printer's
+resolution: a title line with the kind of map and the document's name (or "Untitled"), the
+domain picture at the left, the image picture at the upper right, the formulas below, then the
+parameter values, the domain bounds and the image rectangle. It needs a drawn picture.</li>
+<li><b>Exit</b> closes the program. If the map was changed since it was last saved, it first
+asks "Save changes made to ... before exiting?": <b>Yes</b> asks for a name and saves (cancel
+that and the program stays open), <b>No</b> closes without saving, <b>Cancel</b> goes
+back.</li>
+</ul>
+
+<h3>The Edit menu</h3>
+<p><b>Cut</b> (<tt>Ctrl+X</tt>), <b>Copy</b> (<tt>Ctrl+C</tt>) and <b>Paste</b>
+(<tt>Ctrl+V</tt>) act on the field that has the keyboard focus, for example to copy a formula
+from another program or a read-out into a bound field.</p>
+
+<h2>5. GEOMETRY AND PREFERENCES MENUS</h2>
+<h3>Geometry: Singular locus</h3>
+<p>When <b>Singular locus</b> is checked, the program traces the points of the domain where the
+Jacobian J is zero and draws them in dark grey, a little thicker than the grid, in the Domain
+panel; their images, the fold curves, are drawn the same way in the Image panel. On a sphere
+view the parts on the back are a lighter grey. Choosing the item switches it on or off and
+redraws both panels. It starts checked for real maps and unchecked for complex ones.</p>
+<p>For real maps the derivatives are computed exactly from the formulas. For complex maps they
+are estimated numerically: for a holomorphic w only the isolated points where w' = 0 are
+singular, and nothing is drawn for them; with <tt>conj</tt>, <tt>abs</tt> or <tt>arg</tt> the
+Jacobian is estimated along both axes, and fold curves can appear.</p>
+<p>The program looks for the locus in each of 40 by 40 cells of the domain and then follows each
+branch in small steps. A step that would jump across either panel is refused, so the locus is
+not drawn across a jump of the map. Very small loops, or branches that nearly touch, may be
+missed or joined; zoom into the domain to see them. On a slow map the tracing takes a moment.</p>
+
+<h3>Preferences: Adjust to Panels or Preserve Ratio</h3>
+<p><b>Adjust to Panels</b> stretches the domain rectangle and the image rectangle to fill their
+square panels, so the two axes may have different scales. <b>Preserve Ratio</b> gives both axes
+the same scale: the picture keeps its true shape and is centred, and the unused margins keep the
+colour of the window. Made before the first Draw It, the choice only moves the check mark;
+choose the item again once a picture is drawn.</p>
+
+<h3>Preferences: Plane domain, Stereographic domain, Reset sphere</h3>
+<p><b>Plane domain</b> shows the domain as a flat rectangle (this is how the program starts,
+although neither item is checked then). <b>Stereographic domain</b> wraps the domain plane onto
+a sphere and shows the sphere. The <b>Reset sphere</b> item below them puts the domain sphere
+back in its starting view. The cross works on the domain sphere too: the point under the mouse
+is taken on the front of the sphere, or on the back when the front point is outside the
+domain.</p>
+
+<h3>Preferences: Plane image, Stereographic image, Reset sphere</h3>
+<p><b>Plane image</b> (checked at start) shows the image plane flat; <b>Stereographic image</b>
+shows it on a sphere. The second <b>Reset sphere</b> item (<tt>Ctrl+R</tt>) puts the image sphere
+back in its starting view. View changes made before the first Draw It are used by the next Draw
+It.</p>
+
+<h3>What the sphere shows</h3>
+<p>A sphere of radius R (1 at start) stands over a point of the plane, its <b>centre point</b>
+(the origin at start). Each point of the plane is carried onto the sphere by the inverse
+stereographic projection from the sphere's south pole: the centre point goes to the north pole,
+the circle of radius R about it goes to the equator, and points farther away go to the southern
+half. All points far away crowd together near the south pole, which stands for the
+<b>point at infinity</b>. So on the sphere you can see what a map does far away: the image of a
+pole of the map, for example, runs through the south pole.</p>
+<p>In the starting view you look straight down at the north pole: the disc of radius R about
+the centre point fills the front of the sphere, the first coordinate (u or x) grows to the right
+and the second (v or y) grows downwards. The sphere's outline is a grey circle; grid lines on
+the front are drawn in their colours, lines on the back in light grey.</p>
+
+<h3>Moving a sphere with the mouse</h3>
+<p>Press the right mouse button over a panel that shows its sphere and drag:</p>
+<ul>
+<li>without a key, the sphere turns like a ball under your hand: the point you grabbed follows
+the mouse. A drag that starts outside the outline turns it too. Turn it over to see the south
+pole and the point at infinity.</li>
+<li>with <tt>Shift</tt>, moving down makes R larger and moving up smaller (at most tenfold per
+mouse step; R stays between 0.001 and 1000). The outline keeps its size on the screen: a larger
+R brings more of the plane onto the front half, so the picture shrinks towards the north pole.</li>
+<li>with <tt>Ctrl</tt>, the centre point slides over the plane: the drawing moves over the
+sphere (in the starting view it follows the mouse).</li>
+</ul>
+<p>Turning only redraws that panel. Changing the radius or the centre point of the image sphere
+recomputes the image curves and the locus. <b>Reset sphere</b> restores R = 1, the origin as
+centre point and the starting view.</p>
+)TVNMANUAL";
+}

@@ -1,0 +1,61 @@
+// Panel painting and mouse reporting.
+#include "app/PanelWidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+bool ButtonOf(Qt::MouseButton B, MouseButton& Result) {
+    switch (B) {
+        case Qt::LeftButton: Result = MouseButton::Left; return true;
+        case Qt::RightButton: Result = MouseButton::Right; return true;
+        case Qt::MiddleButton: Result = MouseButton::Middle; return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+PanelWidget::PanelWidget(const char* Name, const QRect& Geometry, const QImage* Image,
+                         QWidget* Parent)
+    : QWidget(Parent), Surface(Image) {
+    setObjectName(QString::fromLatin1(Name));
+    setGeometry(Geometry);
+    // Moves without a button held matter (the cross follows the mouse).
+    setMouseTracking(true);
+    // The surface covers the whole panel: nothing behind it needs painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+ShiftState PanelWidget::StateOf(const QMouseEvent* Event) {
+    ShiftState S;
+    S.Shift = Event->modifiers().testFlag(Qt::ShiftModifier);
+    S.Ctrl = Event->modifiers().testFlag(Qt::ControlModifier);
+    S.Left = Event->buttons().testFlag(Qt::LeftButton);
+    S.Right = Event->buttons().testFlag(Qt::RightButton);
+    S.Middle = Event->buttons().testFlag(Qt::MiddleButton);
+    return S;
+}
+
+void PanelWidget::paintEvent(QPaintEvent* Event) {
+    QPainter P(this);
+    P.drawImage(Event->rect().topLeft(), *Surface, Event->rect());
+}
+
+void PanelWidget::mousePressEvent(QMouseEvent* Event) {
+    MouseButton B;
+    QPoint At = Event->position().toPoint();
+    if (OnMouseDown && ButtonOf(Event->button(), B)) OnMouseDown(B, StateOf(Event), At.x(), At.y());
+}
+
+void PanelWidget::mouseMoveEvent(QMouseEvent* Event) {
+    QPoint At = Event->position().toPoint();
+    if (OnMouseMove) OnMouseMove(StateOf(Event), At.x(), At.y());
+}
+
+void PanelWidget::mouseReleaseEvent(QMouseEvent* Event) {
+    MouseButton B;
+    QPoint At = Event->position().toPoint();
+    if (OnMouseUp && ButtonOf(Event->button(), B)) OnMouseUp(B, StateOf(Event), At.x(), At.y());
+}
