@@ -320,10 +320,15 @@ bool TTorvane::eventFilter(QObject* Watched, QEvent* Event) {
         for (int I = 0; I < EditFieldCount; ++I) {
             if (Watched != Edits[I]) continue;
             auto F = static_cast<EditField>(I);
+            // The field being typed in keeps the text as typed: rewriting it in the fixed
+            // format under the cursor would mangle the next keys ("1" becoming "1.00" before
+            // ".25" is typed). The value is the same either way.
+            Typing = Edits[I];
             if (IsBoundOrParameterField(F))
                 Run([&] { SceneModel.OnKeyUp(F); });
             else if (IsClipField(F))
                 Run([&] { SceneModel.OnKeyUpImageBounds(F); });
+            Typing = nullptr;
         }
     }
     return QMainWindow::eventFilter(Watched, Event);
@@ -377,7 +382,7 @@ void TTorvane::SyncOut() {
         const EditState& State = SceneModel.Edits[I];
         QLineEdit* E = Edits[I];
         QString Text = Q(State.Text);
-        if (E->text() != Text) {
+        if (E->text() != Text && E != Typing) {
             E->setText(Text);
             // A field the user is not typing in shows the start of its text.
             if (!E->hasFocus()) E->setCursorPosition(0);

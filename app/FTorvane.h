@@ -87,6 +87,7 @@ private:
     QLabel* InfoBar = nullptr;
     QPushButton* DrawButton = nullptr;
     QPointer<TManual> ManualWindow;
+    QLineEdit* Typing = nullptr;  // the field whose key release is being handled
 
     QAction* MenuActions[MenuItemCount] = {};
     QAction* QuitAction = nullptr;

@@ -55,3 +55,10 @@ struct Curve3 {
 // magnitude (123456.7 in 5 characters, 0.00004) the text is a short power of ten that the
 // formula language reads back ("1.23*10^5", "4*10^(-5)"), longer than N if need be.
 std::string FloatToShortText(int N, double X);
+
+// Number texts that use "." whatever the locale (a Qt program runs in the user's locale,
+// where printf may write a decimal comma): X with Decimals digits after the point, X in
+// scientific notation with Precision significant digits, and the value of such a text.
+std::string FixedDecimals(double X, int Decimals);
+std::string Scientific(double X, int Precision);
+double TextValue(const std::string& Text);

@@ -5,7 +5,6 @@
 #include <QPainter>
 
 #include <cmath>
-#include <cstdio>
 
 #include "common/ResStrings.h"
 #include "curves/GridCurves.h"
@@ -52,17 +51,16 @@ const LabelText KindLabels[SceneLabelCount] = {
 
 std::string FixedText(double X, int Precision, int Digits) {
     if (!std::isfinite(X)) return X != X ? "NAN" : (X > 0 ? "INF" : "-INF");
-    char Buffer[64];
     if (X != 0 && std::fabs(X) >= std::pow(10.0, Precision)) {
-        std::snprintf(Buffer, sizeof Buffer, "%.*E", Precision - 1, X);
-        return Buffer;
+        std::string T = Scientific(X, Precision);
+        for (char& C : T)
+            if (C == 'e') C = 'E';
+        return T;
     }
     // Round to Precision significant digits first, then show Digits decimals.
-    std::snprintf(Buffer, sizeof Buffer, "%.*e", Precision - 1, X);
-    double Rounded = std::strtod(Buffer, nullptr);
+    double Rounded = TextValue(Scientific(X, Precision));
     if (Rounded == 0) Rounded = 0;  // no "-0.00"
-    std::snprintf(Buffer, sizeof Buffer, "%.*f", Digits, Rounded);
-    std::string T = Buffer;
+    std::string T = FixedDecimals(Rounded, Digits);
     if (T.find_first_not_of("-0.") == std::string::npos && T[0] == '-') T.erase(0, 1);
     return T;
 }

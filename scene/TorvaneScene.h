@@ -10,6 +10,7 @@
 #include <string>
 
 #include "curves/FImplicitCurveLine.h"
+#include "scene/DocumentFiles.h"
 #include "formula/OCComplexFunct.h"
 #include "formula/OCFunctDDDoubleSafe.h"
 #include "view/SceneState.h"
@@ -126,6 +127,18 @@ public:
     void AdjustMenus(uint8_t Flags);
     uint8_t SceneFlags() const;
     void Inform(const std::string& Text);
+
+    // ---- Documents ----
+    // The document of the scene as it stands: the formula texts of the fields, the values
+    // of the last reading, the view flags and both sphere views.
+    MapDocument CurrentDocument() const;
+    // Writes the document; Modified becomes false on success and true on any failure (an
+    // empty name gives NotAssigned). The previous file survives a failed write.
+    FileOutcome WriteToDisk(const std::string& FileName);
+    // Reads a document and, only when it is whole and sound, puts it on screen and draws it;
+    // otherwise nothing of the scene changes.
+    FileOutcome ReadFromDisk(const std::string& FileName);
+    void ApplyDocument(const MapDocument& D, const std::string& FileName);
 
     // ---- Parameters panel ----
     void SetCoordinateChangesParam();

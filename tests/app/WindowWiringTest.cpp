@@ -173,13 +173,21 @@ TEST_F(WindowWiring, TypingInFieldsRedrawsAsTheyChange) {
         QTest::keyClicks(E, QString::fromLatin1(Texts[I]));
         EXPECT_EQ(Window.Scene().S.WholeImage, I < 3);
     }
-    // The parameter range: typed 3 into pMaxEdit is rewritten in the fixed format.
+    // A parameter value typed key by key: the field keeps what is typed (no "1.00" under the
+    // cursor), the scene follows each usable value, and the other fields are rewritten.
+    QLineEdit* P = Window.Edit(EditField::pValue);
+    P->setFocus();
+    P->selectAll();
+    QTest::keyClicks(P, QStringLiteral("1.25"));
+    EXPECT_EQ(Text(EditField::pValue), "1.25");
+    EXPECT_EQ(Window.Scene().S.ParamValue.X, 1.25);
     QLineEdit* PMax = Window.Edit(EditField::pMaxEdit);
     PMax->setFocus();
     PMax->selectAll();
-    QTest::keyClick(PMax, Qt::Key_3);
-    EXPECT_EQ(Text(EditField::pMaxEdit), "3.00");
-    EXPECT_EQ(Window.Scene().S.ParamMax.X, 3);
+    QTest::keyClick(PMax, Qt::Key_1);  // below p: p follows to 1, its field is rewritten
+    EXPECT_EQ(Text(EditField::pMaxEdit), "1");
+    EXPECT_EQ(Text(EditField::pValue), "1.00");
+    EXPECT_EQ(Window.Scene().S.ParamValue.X, 1);
 }
 
 TEST_F(WindowWiring, MenusDriveTheScene) {

@@ -2,6 +2,7 @@
 // which must read back with their magnitude through the formula language.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <string>
 
@@ -42,3 +43,23 @@ TEST(FloatToShortText, KeepsTheMagnitudeOfLargeAndSmallValues) {
 }
 
 }  // namespace
+
+// A program runs in the user's locale, where printf writes a decimal comma; the field texts
+// must keep the point the formula language and printed pages expect.
+TEST(NumberTexts, UseThePointWhateverTheLocale) {
+    const char* Saved = std::setlocale(LC_NUMERIC, nullptr);
+    std::string Previous = Saved ? Saved : "C";
+    bool Comma = false;
+    for (const char* Name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
+        if (std::setlocale(LC_NUMERIC, Name)) {
+            Comma = true;
+            break;
+        }
+    EXPECT_EQ(FloatToShortText(5, 0.25), "0.250");
+    EXPECT_EQ(FloatToShortText(6, -1234.5678), "-1234.");
+    EXPECT_EQ(FixedDecimals(-0.5, 2), "-0.50");
+    EXPECT_EQ(Scientific(123456.0, 3), "1.23e+05");
+    EXPECT_EQ(TextValue("2.5"), 2.5);
+    std::setlocale(LC_NUMERIC, Previous.c_str());
+    if (!Comma) GTEST_SKIP() << "no locale with a decimal comma is installed; checked in C only";
+}
