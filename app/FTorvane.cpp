@@ -13,7 +13,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QFileDialog>
 #include <QPalette>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -21,6 +24,7 @@
 #include "app/AppFonts.h"
 #include "app/FManTorvane.h"
 #include "app/PanelWidget.h"
+#include "scene/PrintDrawings.h"
 
 namespace {
 
@@ -96,6 +100,28 @@ TTorvane::TTorvane(QWidget* Parent) : QMainWindow(Parent) {
                                      QMessageBox::Yes);
     };
 
+    ShowMessage = [this](const QString& Text) {
+        QMessageBox::warning(this, windowTitle(), Text, QMessageBox::Ok);
+    };
+    ChooseFile = [this](bool Saving, const QString& Title) {
+        QFileDialog Dialog(this, Title);
+        Dialog.setDefaultSuffix(QStringLiteral("tvn"));
+        if (Saving) {
+            Dialog.setAcceptMode(QFileDialog::AcceptSave);
+            Dialog.setNameFilter(QStringLiteral("Torvane  (*.tvn)"));
+        } else {
+            Dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            Dialog.setFileMode(QFileDialog::ExistingFile);
+            Dialog.setNameFilter(QStringLiteral("Torvane (*.tvn)"));
+        }
+        if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return QString();
+        return Dialog.selectedFiles().first();
+    };
+    RunPrintDialog = [this](QPrinter& Printer) {
+        QPrintDialog Dialog(&Printer, this);
+        return Dialog.exec() == QDialog::Accepted;
+    };
+
     CreateMenus();
     CreateClientArea();
     WirePanels();
@@ -151,10 +177,12 @@ void TTorvane::CreateMenus() {
     connect(Complex, &QAction::triggered, this,
             [this] { Run([this] { SceneModel.OnFunctionType(1); }); });
     File->addSeparator();
-    File->addAction(QStringLiteral("Open..."));
-    File->addAction(QStringLiteral("Save"));
-    File->addAction(QStringLiteral("Save As..."));
-    File->addAction(QStringLiteral("Print..."));
+    connect(File->addAction(QStringLiteral("Open...")), &QAction::triggered, this, &TTorvane::Open);
+    connect(File->addAction(QStringLiteral("Save")), &QAction::triggered, this, &TTorvane::Save);
+    connect(File->addAction(QStringLiteral("Save As...")), &QAction::triggered, this,
+            &TTorvane::SaveAs);
+    connect(File->addAction(QStringLiteral("Print...")), &QAction::triggered, this,
+            &TTorvane::OnPrint);
     File->addSeparator();
     connect(File->addAction(QStringLiteral("Exit")), &QAction::triggered, this,
             &TTorvane::ExecuteQuit);
@@ -349,9 +377,108 @@ void TTorvane::OnManual() {
 
 void TTorvane::ExecuteQuit() { close(); }
 
-bool TTorvane::WantToSave() {
-    // Documents cannot be saved yet: nothing is saved, so the close is called off.
+// ---- Documents ----
+
+namespace {
+
+// A name whose fourth character from the end is not "." gets the document extension.
+std::string WithExtension(std::string Name) {
+    if (Name.size() < 4 || Name[Name.size() - 4] != '.') Name += ".tvn";
+    return Name;
+}
+
+std::string WithoutFolderAndExtension(const std::string& Name) {
+    size_t Slash = Name.find_last_of('/');
+    std::string Title = Slash == std::string::npos ? Name : Name.substr(Slash + 1);
+    if (Title.size() >= 4) Title.resize(Title.size() - 4);
+    return Title;
+}
+
+}  // namespace
+
+void TTorvane::ShowOutcome(const FileOutcome& R) {
+    if (R.Ok()) return;
+    ShowMessage(R.SystemText.empty() ? QString::fromLatin1(DocumentMessage(R.Code))
+                                     : Q(R.SystemText));
+}
+
+void TTorvane::WriteToDisk(const std::string& FileName) {
+    ShowOutcome(SceneModel.WriteToDisk(FileName));
+}
+
+bool TTorvane::ReadFromDisk(const QString& FileName) {
+    FileOutcome R;
+    Run([&] { R = SceneModel.ReadFromDisk(FileName.toStdString()); });
+    if (R.Ok()) return true;
+    ShowOutcome(R);
+    // The scene is as it was, and it stays usable.
+    Run([this] { SceneModel.Inform(DocumentMessage(DocumentError::ReadError)); });
     return false;
+}
+
+void TTorvane::Open() {
+    QString Chosen = ChooseFile(false, QStringLiteral("Open"));
+    if (!Chosen.isEmpty()) ReadFromDisk(Chosen);
+}
+
+void TTorvane::Save() {
+    if (!SceneModel.S.SceneReady || !SceneModel.S.Modified) return;
+    if (SceneModel.FileName.empty()) {
+        SaveAs();
+        return;
+    }
+    SceneModel.FileName = WithExtension(SceneModel.FileName);
+    Run([this] { WriteToDisk(SceneModel.FileName); });
+}
+
+void TTorvane::SaveAs() {
+    if (!SceneModel.S.SceneReady) return;
+    QString Chosen = ChooseFile(true, QStringLiteral("Save As"));
+    if (Chosen.isEmpty()) return;
+    Run([&] {
+        SceneModel.FileName = WithExtension(Chosen.toStdString());
+        WriteToDisk(SceneModel.FileName);
+        SceneModel.Caption = WithoutFolderAndExtension(SceneModel.FileName);
+    });
+}
+
+bool TTorvane::WantToSave() {
+    if (!SceneModel.S.SceneReady || !SceneModel.S.Modified) return false;
+    QString Chosen = ChooseFile(true, QStringLiteral("Save changes?"));
+    if (Chosen.isEmpty()) return false;
+    bool Saved = false;
+    Run([&] {
+        SceneModel.FileName = WithExtension(Chosen.toStdString());
+        WriteToDisk(SceneModel.FileName);
+        SceneModel.Caption = WithoutFolderAndExtension(SceneModel.FileName);
+        // Only a document that reached the disk counts as saved: after a failed write the
+        // window must not close and lose the changes.
+        Saved = !SceneModel.S.Modified;
+    });
+    return Saved;
+}
+
+// ---- Printing ----
+
+void TTorvane::OnPrint() {
+    if (!SceneModel.S.SceneReady) return;
+    QPrinter Printer(QPrinter::HighResolution);
+    Printer.setPageOrientation(QPageLayout::Landscape);
+    if (RunPrintDialog(Printer) && Printer.copyCount() >= 1) PrintTo(Printer);
+    Domain->update();
+    Image->update();
+}
+
+void TTorvane::PrintTo(QPrinter& Printer) {
+    Printer.setPageOrientation(QPageLayout::Landscape);
+    QPainter P;
+    if (!P.begin(&Printer)) {
+        ShowMessage(QStringLiteral("The printer could not be started."));
+        return;
+    }
+    PageGeometry G = PageSetup(P.device()->width(), P.device()->height());
+    PrintPage(SceneModel, P, G);
+    P.end();
 }
 
 void TTorvane::closeEvent(QCloseEvent* Event) {

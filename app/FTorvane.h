@@ -17,6 +17,7 @@ class QActionGroup;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class PanelWidget;
 
@@ -42,15 +43,28 @@ public:
     QString StatusText() const;
     TManual* Manual() const { return ManualWindow; }
 
-    // Asks the close question; tests replace it. Returns QMessageBox::Yes, No or Cancel.
+    // The dialogs, replaceable in tests. AskQuestion returns QMessageBox::Yes, No or Cancel;
+    // ChooseFile runs a save dialog with the given title (Save) or an open dialog and returns
+    // the chosen path, empty when cancelled; RunPrintDialog returns false when cancelled.
     std::function<QMessageBox::StandardButton(const QString&)> AskQuestion;
+    std::function<void(const QString&)> ShowMessage;
+    std::function<QString(bool Save, const QString& Title)> ChooseFile;
+    std::function<bool(QPrinter&)> RunPrintDialog;
 
     // The menu and button commands (the menus and the button call these).
     void ReadAndDraw();
     void OnManual();
     void ExecuteQuit();
-    // Saves the document if the user wants to; false when nothing was saved.
+    void Open();
+    void Save();
+    void SaveAs();
+    void OnPrint();
+    // Prints the page on a printer set up already (the print dialog's, or a PDF file).
+    void PrintTo(QPrinter& Printer);
+    // Saves a modified document under a name the user chooses; false when nothing was saved.
     bool WantToSave();
+    // Opens a document; false (with the message shown) when it could not be read.
+    bool ReadFromDisk(const QString& FileName);
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -67,6 +81,8 @@ private:
     // what the scene changed.
     void SyncIn();
     void SyncOut();
+    void WriteToDisk(const std::string& FileName);
+    void ShowOutcome(const FileOutcome& R);
     template <class Handler>
     void Run(Handler H) {
         SyncIn();

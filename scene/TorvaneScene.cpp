@@ -249,7 +249,7 @@ void TorvaneScene::ReadAndDraw(bool FromDrawButton) {
         ComputeImageCurves(S);
         FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
                      S.PreserveRatio);
-        SetClip(ImgBitmap, ImgBitmapClip, S.ImgRect, S.ImgView.ViewRect);
+        SetClip(ImgBitmap, ImgBitmapClip, S.ImgRect, ImageDrawingRect());
         if (S.ShowSingLocus) ComputeSingularLocus(S, SingTracer);
         DrawCurves(3);
         S.SceneReady = true;
@@ -270,7 +270,7 @@ void TorvaneScene::ComputeAndDrawCurves() {
     FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
                  S.PreserveRatio);
     SetClip(DomBitmap, DomBitmapClip, S.DomRect, S.DomView.ViewRect);
-    SetClip(ImgBitmap, ImgBitmapClip, S.ImgRect, S.ImgView.ViewRect);
+    SetClip(ImgBitmap, ImgBitmapClip, S.ImgRect, ImageDrawingRect());
     if (S.ShowSingLocus) ComputeSingularLocus(S, SingTracer);
     {
         QPainter P(&DomBitmap);
@@ -305,7 +305,7 @@ void TorvaneScene::DrawImageBitmap() {
     {
         QPainter P(&ImgBitmap);
         P.setClipRect(ToQRect(ImgBitmapClip));
-        P.fillRect(ToQRect(S.ImgView.ViewRect), WindowColour(DrawingColour));
+        P.fillRect(ToQRect(ImageDrawingRect()), WindowColour(DrawingColour));
         DrawImageCurves(S, S.ImgRect, P);
         if (S.ShowSingLocus) DrawSingularLocusImg(S, S.ImgRect, P);
     }
@@ -317,6 +317,13 @@ void TorvaneScene::DrawCurves(int Which) {
     if (Which & 1) DrawDomainBitmap();
     if (Which & 2) DrawImageBitmap();
     S.SceneReady = true;
+}
+
+PixelRect TorvaneScene::ImageDrawingRect() const {
+    // A sphere view draws over the whole panel. The plane view's rectangle is kept while the
+    // sphere is shown, so a scene that has shown only the sphere (a document opened with it)
+    // has none to use.
+    return S.StereoImage ? S.ImgRect : S.ImgView.ViewRect;
 }
 
 void TorvaneScene::SetClip(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect,

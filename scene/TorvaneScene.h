@@ -181,6 +181,7 @@ private:
     bool ReadClipFields(const char* XMessage, const char* YMessage);
     void HandParametersToFormulas();
     void ShowParameterValues();
+    PixelRect ImageDrawingRect() const;
     void SetClip(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRect DrawRect);
     void EraseRect(QImage& Surface, PixelRect R);
     void DrawDomainBitmap();

@@ -48,6 +48,8 @@ QAction* FindItem(TTorvane& window, const QString& menuTitle, const QString& tex
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        window.ChooseFile = [](bool, const QString&) { return QString(); };
+        window.ShowMessage = [](const QString&) {};
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         window.activateWindow();

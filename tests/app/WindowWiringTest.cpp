@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QPrinter>
 #include <QTextEdit>
 
 #include <string>
@@ -27,6 +28,13 @@ namespace {
 class WindowWiring : public ::testing::Test {
 protected:
     void SetUp() override {
+        // No dialog may wait for a user here.
+        Window.ChooseFile = [this](bool, const QString& Title) {
+            Titles.push_back(Title);
+            return Chosen;
+        };
+        Window.ShowMessage = [this](const QString& Text) { Messages.push_back(Text); };
+        Window.RunPrintDialog = [](QPrinter&) { return false; };
         Window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
         Window.activateWindow();
@@ -58,6 +66,8 @@ protected:
     std::string Text(EditField F) { return Window.Edit(F)->text().toStdString(); }
 
     TTorvane Window;
+    QString Chosen;  // what the file dialog answers; empty: cancelled
+    QStringList Titles, Messages;
 };
 
 TEST_F(WindowWiring, EveryControlSitsWhereTheLayoutPutsIt) {
@@ -262,6 +272,7 @@ TEST_F(WindowWiring, TheCloseQuestionAndItsAnswers) {
         EXPECT_TRUE(Window.isVisible());  // cancelled, or nothing could be saved
     }
     EXPECT_EQ(Asked, 2);
+    EXPECT_EQ(Titles, QStringList{QStringLiteral("Save changes?")});  // Yes asked for a name
     EXPECT_EQ(Question, QStringLiteral("Save changes made to Torvane before exiting?"));
     Answer = QMessageBox::No;
     Find(QStringLiteral("File"), QStringLiteral("Exit"))->trigger();
@@ -269,6 +280,7 @@ TEST_F(WindowWiring, TheCloseQuestionAndItsAnswers) {
 
     // Unmodified: closes at once without a question.
     TTorvane Fresh;
+    Fresh.ChooseFile = [](bool, const QString&) { return QString(); };
     Fresh.AskQuestion = [&](const QString&) {
         ++Asked;
         return QMessageBox::Cancel;
