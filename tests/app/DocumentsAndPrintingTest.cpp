@@ -1,0 +1,172 @@
+// File commands and printing through the window: Open with its caption, a bad file with its
+// message box and status text, Save and Save As with the naming rules, the close question
+// saving for real, and a printed page read back from a PDF file.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/FTorvane.h"
+#include "app/PanelWidget.h"
+
+namespace {
+
+class DocumentsAndPrinting : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Window.ChooseFile = [this](bool Saving, const QString& Title) {
+            Asked.push_back((Saving ? QStringLiteral("save:") : QStringLiteral("open:")) + Title);
+            return Chosen;
+        };
+        Window.ShowMessage = [this](const QString& Text) { Messages.push_back(Text); };
+        Window.RunPrintDialog = [](QPrinter&) { return false; };
+        Window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
+    }
+
+    QString Fixture(const char* Name) {
+        return QString::fromLatin1(TORVANE_SOURCE_DIR) + QStringLiteral("/tests/document/fixtures/") +
+               QString::fromLatin1(Name);
+    }
+
+    void Draw() {
+        QTest::mouseClick(Window.DrawItButton(), Qt::LeftButton);
+        ASSERT_TRUE(Window.Scene().S.SceneReady);
+    }
+
+    TTorvane Window;
+    QTemporaryDir Folder;
+    QString Chosen;
+    QStringList Asked, Messages;
+};
+
+TEST_F(DocumentsAndPrinting, OpenShowsTheDocumentAndItsName) {
+    Chosen = Fixture("complex-sphere.tvn");
+    Window.Open();
+    EXPECT_EQ(Asked, QStringList{QStringLiteral("open:Open")});
+    EXPECT_TRUE(Messages.isEmpty());
+    EXPECT_EQ(Window.windowTitle(), QStringLiteral("complex-sphere"));
+    EXPECT_EQ(Window.Edit(EditField::F1Edit)->text(), QStringLiteral("z^3 - p z"));
+    EXPECT_FALSE(Window.Edit(EditField::F2Edit)->isVisible());
+    EXPECT_TRUE(Window.Scene().S.SceneReady);
+
+    // Whatever its extension, the chosen file is what is read.
+    QString Renamed = Folder.filePath(QStringLiteral("copy.map"));
+    ASSERT_TRUE(QFile::copy(Fixture("whole-image.tvn"), Renamed));
+    Chosen = Renamed;
+    Window.Open();
+    EXPECT_EQ(Window.Edit(EditField::F1Edit)->text(), QStringLiteral("p u^2 - v^3"));
+    EXPECT_EQ(Window.windowTitle(), QStringLiteral("copy"));
+}
+
+TEST_F(DocumentsAndPrinting, ABadFileShowsItsMessageAndChangesNothing) {
+    Draw();
+    QString Bad = Folder.filePath(QStringLiteral("bad.tvn"));
+    QFile F(Bad);
+    ASSERT_TRUE(F.open(QIODevice::WriteOnly));
+    F.write("\x07\x00\x00\x00NorliXh", 11);
+    F.close();
+    QString Formula = Window.Edit(EditField::F1Edit)->text();
+    Chosen = Bad;
+    Window.Open();
+    EXPECT_EQ(Messages, QStringList{QStringLiteral("Bad file type")});
+    EXPECT_EQ(Window.StatusText(), QStringLiteral("Error on reading file"));
+    EXPECT_EQ(Window.Edit(EditField::F1Edit)->text(), Formula);
+    EXPECT_TRUE(Window.Scene().S.SceneReady);  // the drawing stays usable
+    EXPECT_EQ(Window.windowTitle(), QStringLiteral("Torvane"));
+    // A file that cannot be opened at all: the system's words.
+    Chosen = Folder.filePath(QStringLiteral("missing.tvn"));
+    Window.Open();
+    ASSERT_EQ(Messages.size(), 2);
+    EXPECT_FALSE(Messages[1].isEmpty());
+}
+
+TEST_F(DocumentsAndPrinting, SaveAndSaveAsFollowTheNamingRules) {
+    Draw();
+    Chosen = Folder.filePath(QStringLiteral("first"));
+    Window.Save();  // a new modified document: Save asks for a name
+    EXPECT_EQ(Asked, QStringList{QStringLiteral("save:Save As")});
+    EXPECT_TRUE(QFile::exists(Chosen + QStringLiteral(".tvn")));
+    EXPECT_EQ(Window.windowTitle(), QStringLiteral("first"));
+    EXPECT_FALSE(Window.Scene().S.Modified);
+    // Nothing changed: Save writes nothing.
+    QFile::remove(Chosen + QStringLiteral(".tvn"));
+    Window.Save();
+    EXPECT_FALSE(QFile::exists(Chosen + QStringLiteral(".tvn")));
+    // A three-letter extension is kept as typed.
+    Chosen = Folder.filePath(QStringLiteral("second.map"));
+    Window.SaveAs();
+    EXPECT_TRUE(QFile::exists(Chosen));
+    EXPECT_EQ(Window.windowTitle(), QStringLiteral("second"));
+}
+
+TEST_F(DocumentsAndPrinting, TheCloseQuestionSavesForReal) {
+    Draw();
+    Window.AskQuestion = [](const QString&) { return QMessageBox::Yes; };
+    Chosen = Folder.filePath(QStringLiteral("closing"));
+    Window.close();
+    EXPECT_FALSE(Window.isVisible());
+    EXPECT_EQ(Asked, QStringList{QStringLiteral("save:Save changes?")});
+    EXPECT_TRUE(QFile::exists(Chosen + QStringLiteral(".tvn")));
+}
+
+TEST_F(DocumentsAndPrinting, APrintedPageReadsBackFromPdf) {
+    Draw();
+    Window.Edit(EditField::uMinEdit)->setText(QStringLiteral("-1.0"));
+    QTest::mouseClick(Window.DrawItButton(), Qt::LeftButton);
+    // The cross before printing.
+    QMouseEvent Move(QEvent::MouseMove, QPointF(210, 35), QPointF(210, 35), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Window.DomainPanel(), &Move);
+    ASSERT_TRUE(Window.Scene().CrossShown);
+    PixelPoint Before = Window.Scene().CrossEnds[0][0];
+
+    QString Pdf = Folder.filePath(QStringLiteral("page.pdf"));
+    QPrinter Printer(QPrinter::HighResolution);
+    Printer.setOutputFormat(QPrinter::PdfFormat);
+    Printer.setOutputFileName(Pdf);
+    Window.PrintTo(Printer);
+    ASSERT_TRUE(QFile::exists(Pdf));
+
+    QProcess Text;
+    Text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), Pdf, QStringLiteral("-")});
+    ASSERT_TRUE(Text.waitForFinished(20000)) << "pdftotext did not run";
+    QString Page = QString::fromUtf8(Text.readAllStandardOutput()).simplified();
+    for (const char* Expected :
+         {"Torvane : real map", "Untitled", "x(u,v) = p u^2 - v^3", "y(u,v) = q v^2 - u^3",
+          "-1.0 < u < 1 , -1 < v < 1", "-1.100 < x < 1.1000 , -1.100 < y < 1.1000"})
+        EXPECT_TRUE(Page.contains(QString::fromLatin1(Expected))) << Expected << " in: "
+                                                                   << Page.toStdString();
+    // The text extractor closes up the blanks around "=" and before ",".
+    EXPECT_TRUE(Page.contains(QRegularExpression(QStringLiteral("p ?= ?0 ?, +q ?= ?0"))))
+        << Page.toStdString();
+    if (qEnvironmentVariableIsSet("TORVANE_DUMP"))
+        QFile::copy(Pdf, qEnvironmentVariable("TORVANE_DUMP") + QStringLiteral("/page.pdf"));
+    QProcess Info;
+    Info.start(QStringLiteral("pdfinfo"), {Pdf});
+    ASSERT_TRUE(Info.waitForFinished(20000));
+    QString Size = QString::fromUtf8(Info.readAllStandardOutput());
+    QRegularExpressionMatch M =
+        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+)")).match(Size);
+    ASSERT_TRUE(M.hasMatch()) << Size.toStdString();
+    EXPECT_GT(M.captured(1).toDouble(), M.captured(2).toDouble()) << "landscape";
+
+    // The screen views are back: the same move draws the same cross.
+    QApplication::sendEvent(Window.DomainPanel(), &Move);
+    QApplication::sendEvent(Window.DomainPanel(), &Move);
+    ASSERT_TRUE(Window.Scene().CrossShown);
+    EXPECT_EQ(Window.Scene().CrossEnds[0][0].X, Before.X);
+    EXPECT_EQ(Window.Scene().CrossEnds[0][0].Y, Before.Y);
+}
+
+}  // namespace
