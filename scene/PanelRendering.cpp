@@ -106,8 +106,9 @@ void DrawOutline(QPainter& Canvas, const SphereView& Sphere) {
 void DrawGrid(SceneState& S, const Curve3* HLines, const Curve3* VLines, Projection Project,
               bool Sphere, const SphereView& View, int Width, bool HonourBreaks,
               QPainter& Canvas) {
+    // Smoothing is the caller's choice: off on the screen bitmaps, where overlays must erase
+    // themselves exactly, on for exported pictures.
     Canvas.save();
-    Canvas.setRenderHint(QPainter::Antialiasing, false);
     {
         Pen P(Canvas);
         if (Sphere) {
@@ -132,7 +133,6 @@ void DrawLocus(const SceneState& S, Projection Project, PositionOf Position, Vis
     const Curve33& L = S.SingLocus;
     if (L.LastIndex < 0) return;
     Canvas.save();
-    Canvas.setRenderHint(QPainter::Antialiasing, false);
     {
         Pen P(Canvas);
         P.Select(LocusColour, Width);

@@ -10,6 +10,7 @@
 #include "common/ConstTypesAndGlobals.h"
 #include "document/MapDocument.h"
 #include "scene/PanelRendering.h"
+#include "scene/ScreenViews.h"
 
 namespace {
 
@@ -37,23 +38,6 @@ void CentredText(QPainter& P, const QRect& Frame, int Y, const std::string& Text
     int Width = P.fontMetrics().horizontalAdvance(QString::fromStdString(Text));
     TextOut(P, (Frame.left() + Frame.left() + Frame.width() - Width) / 2, Y, Text);
 }
-
-// Fits both views back to their panels when it goes out of scope, whatever happened.
-class ScreenViewsBack {
-public:
-    explicit ScreenViewsBack(SceneState& Scene) : S(Scene) {}
-    ~ScreenViewsBack() {
-        FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin, S.DomMax,
-                      S.PreserveRatio);
-        FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
-                     S.PreserveRatio);
-    }
-    ScreenViewsBack(const ScreenViewsBack&) = delete;
-    ScreenViewsBack& operator=(const ScreenViewsBack&) = delete;
-
-private:
-    SceneState& S;
-};
 
 void PrintTexts(TorvaneScene& T, QPainter& P, const PageGeometry& G) {
     const bool Real = T.S.MapType == 0;

@@ -9,7 +9,7 @@ TORVANE_BUILD_DIR="${TORVANE_ROOT}/build"
 TORVANE_PACKAGES=(
     build-essential g++ clang libclang-rt-14-dev cmake ninja-build
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     xvfb xauth x11-apps
     fonts-liberation fonts-dejavu-core
     poppler-utils imagemagick

@@ -1,0 +1,126 @@
+// Drawing the panels into PNG, SVG and PDF files.
+#include "scene/PictureExport.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+#include <algorithm>
+
+#include "scene/PanelRendering.h"
+#include "scene/ScreenViews.h"
+
+namespace {
+
+int Gap(int Size) { return std::max(4, Size / 40); }
+
+// The panel's background as on the screen: the form colour where the view does not reach,
+// white where it draws.
+void PrepareRect(QPainter& P, PixelRect Panel, PixelRect Drawing) {
+    P.fillRect(ToQRect(Panel), WindowColour(FormColour));
+    P.fillRect(ToQRect(Drawing), WindowColour(DrawingColour));
+    P.setClipRect(ToQRect(Drawing));
+}
+
+}  // namespace
+
+bool PictureFormatOf(const std::string& Path, PictureFormat& Format) {
+    size_t Dot = Path.find_last_of('.');
+    if (Dot == std::string::npos || Path.find('/', Dot) != std::string::npos) return false;
+    std::string E = Path.substr(Dot + 1);
+    for (char& C : E)
+        if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
+    if (E == "png") Format = PictureFormat::Png;
+    else if (E == "svg") Format = PictureFormat::Svg;
+    else if (E == "pdf") Format = PictureFormat::Pdf;
+    else return false;
+    return true;
+}
+
+QSize PictureSize(PicturePanels Which, int Size) {
+    return Which == PicturePanels::Both ? QSize(2 * Size + Gap(Size), Size) : QSize(Size, Size);
+}
+
+void DrawPanels(TorvaneScene& T, QPainter& P, PicturePanels Which, int Size) {
+    ScreenViewsBack Restore(T.S);
+    SceneState& S = T.S;
+    int Left = 0;
+    if (Which != PicturePanels::Image) {
+        PixelRect R{0, 0, Size, Size};
+        FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, R, S.DomMin, S.DomMax,
+                      S.PreserveRatio);
+        P.save();
+        PrepareRect(P, R, S.DomView.ViewRect);
+        DrawDomainCurves(S, R, P);
+        if (S.ShowSingLocus) DrawSingularLocusDom(S, R, P);
+        P.restore();
+        Left = Size + Gap(Size);
+    }
+    if (Which != PicturePanels::Domain) {
+        PixelRect R{Left, 0, Left + Size, Size};
+        FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, R, S.ImgMin, S.ImgMax,
+                     S.PreserveRatio);
+        P.save();
+        PrepareRect(P, R, S.StereoImage ? R : S.ImgView.ViewRect);
+        DrawImageCurves(S, R, P);
+        if (S.ShowSingLocus) DrawSingularLocusImg(S, R, P);
+        P.restore();
+    }
+}
+
+std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size) {
+    PictureFormat Format;
+    if (!PictureFormatOf(Path, Format)) return "The picture's name must end in .png, .svg or .pdf.";
+    if (!T.S.SceneReady) return "There is no drawing to export.";
+    if (Size < 16 || Size > 20000) return "The picture's size must lie between 16 and 20000.";
+    const QSize Whole = PictureSize(Which, Size);
+    const QString Name = QString::fromStdString(Path);
+    const QColor Background = WindowColour(DrawingColour);
+    switch (Format) {
+        case PictureFormat::Png: {
+            QImage I(Whole, QImage::Format_RGB32);
+            if (I.isNull()) return "There is not enough memory for a picture of this size.";
+            I.fill(Background);
+            {
+                QPainter P(&I);
+                P.setRenderHint(QPainter::Antialiasing, true);
+                DrawPanels(T, P, Which, Size);
+            }
+            if (!I.save(Name, "PNG")) return "The picture could not be written to " + Path + ".";
+            return "";
+        }
+        case PictureFormat::Svg: {
+            QSvgGenerator G;
+            G.setFileName(Name);
+            G.setSize(Whole);
+            G.setViewBox(QRect(QPoint(0, 0), Whole));
+            G.setResolution(96);
+            G.setTitle(QStringLiteral("Torvane"));
+            QPainter P;
+            if (!P.begin(&G)) return "The picture could not be written to " + Path + ".";
+            P.fillRect(QRect(QPoint(0, 0), Whole), Background);
+            DrawPanels(T, P, Which, Size);
+            P.end();
+            break;
+        }
+        case PictureFormat::Pdf: {
+            QPdfWriter W(Name);
+            // One unit of drawing is one point of the page.
+            W.setResolution(72);
+            W.setPageSize(QPageSize(QSizeF(Whole), QPageSize::Point));
+            W.setPageMargins(QMarginsF(0, 0, 0, 0));
+            QPainter P;
+            if (!P.begin(&W)) return "The picture could not be written to " + Path + ".";
+            P.fillRect(QRect(QPoint(0, 0), Whole), Background);
+            DrawPanels(T, P, Which, Size);
+            P.end();
+            break;
+        }
+    }
+    // The vector writers report no failure of their own: the file must be there.
+    if (!QFileInfo::exists(Name) || QFileInfo(Name).size() == 0)
+        return "The picture could not be written to " + Path + ".";
+    return "";
+}

@@ -1,0 +1,26 @@
+// Pictures of the panels in files: PNG, SVG or PDF by the file's extension, both panels side
+// by side or one of them, drawn again at the chosen size by the panel drawing (vector lines in
+// SVG and PDF), as the window's export and the command-line renderer make them.
+#pragma once
+
+#include <QPainter>
+
+#include <string>
+
+#include "scene/TorvaneScene.h"
+
+enum class PictureFormat { Png, Svg, Pdf };
+enum class PicturePanels { Domain, Image, Both };
+
+// The format named by the file's extension (in any case); false for any other extension.
+bool PictureFormatOf(const std::string& Path, PictureFormat& Format);
+
+// The picture's size in pixels (points for PDF) for panels Size pixels square.
+QSize PictureSize(PicturePanels Which, int Size);
+
+// Draws the panels of a drawn scene, each a square of side Size, the domain on the left.
+void DrawPanels(TorvaneScene& T, QPainter& P, PicturePanels Which, int Size);
+
+// Writes the picture; returns an error text, empty on success. The scene's views are fitted
+// back to the screen afterwards.
+std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size);

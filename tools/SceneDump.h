@@ -1,0 +1,10 @@
+// The computed scene as JSON: the status text, the image rectangle, the flatness tolerance and
+// diagonal of the image, the 84 grid and image curves with their flags and points, and the
+// singular-locus nodes.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "scene/TorvaneScene.h"
+
+nlohmann::json DumpScene(const TorvaneScene& T);
