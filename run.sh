@@ -4,11 +4,16 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 source tools/setup.sh
 
-# Without a display Qt would stop with a terse platform-plugin error; say what to do instead.
+# Without a display the window cannot open: say so, and draw the default map into a picture
+# with the command-line renderer instead.
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
-    echo "error: there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
-    echo "Start Torvane on a virtual X server instead:  xvfb-run -a ./run.sh" >&2
-    exit 1
+    picture="${PWD}/torvane-default.png"
+    echo "There is no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open." >&2
+    echo "Start it on a virtual X server with:  xvfb-run -a ./run.sh" >&2
+    "${TORVANE_BUILD_DIR}/tools/torvane-render" "${picture}" 2>/dev/null
+    echo "Drew the default map with the command-line renderer instead: ${picture}"
+    echo "(more with ${TORVANE_BUILD_DIR}/tools/torvane-render --help)"
+    exit 0
 fi
 
 exec "${TORVANE_BUILD_DIR}/app/torvane" "$@"

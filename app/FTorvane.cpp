@@ -24,6 +24,7 @@
 #include "app/AppFonts.h"
 #include "app/FManTorvane.h"
 #include "app/PanelWidget.h"
+#include "scene/PictureExport.h"
 #include "scene/PrintDrawings.h"
 
 namespace {
@@ -106,7 +107,13 @@ TTorvane::TTorvane(QWidget* Parent) : QMainWindow(Parent) {
     ChooseFile = [this](bool Saving, const QString& Title) {
         QFileDialog Dialog(this, Title);
         Dialog.setDefaultSuffix(QStringLiteral("tvn"));
-        if (Saving) {
+        if (Saving && Title.startsWith(QStringLiteral("Export"))) {
+            Dialog.setAcceptMode(QFileDialog::AcceptSave);
+            Dialog.setDefaultSuffix(QStringLiteral("png"));
+            Dialog.setNameFilters({QStringLiteral("PNG picture (*.png)"),
+                                   QStringLiteral("SVG drawing (*.svg)"),
+                                   QStringLiteral("PDF page (*.pdf)")});
+        } else if (Saving) {
             Dialog.setAcceptMode(QFileDialog::AcceptSave);
             Dialog.setNameFilter(QStringLiteral("Torvane  (*.tvn)"));
         } else {
@@ -183,6 +190,10 @@ void TTorvane::CreateMenus() {
             &TTorvane::SaveAs);
     connect(File->addAction(QStringLiteral("Print...")), &QAction::triggered, this,
             &TTorvane::OnPrint);
+    connect(File->addAction(QStringLiteral("Export Picture...")), &QAction::triggered, this,
+            [this] { ExportPicture(false); });
+    connect(File->addAction(QStringLiteral("Export Panel Picture...")), &QAction::triggered, this,
+            [this] { ExportPicture(true); });
     File->addSeparator();
     connect(File->addAction(QStringLiteral("Exit")), &QAction::triggered, this,
             &TTorvane::ExecuteQuit);
@@ -311,18 +322,22 @@ QLineEdit* TTorvane::CreateEdit(EditField F, const QRect& Geometry) {
 
 void TTorvane::WirePanels() {
     Domain->OnMouseDown = [this](MouseButton B, ShiftState S, int X, int Y) {
+        LastPanelIsImage = false;
         Run([&] { SceneModel.OnMouseDownInDomain(B, S, X, Y); });
     };
     Domain->OnMouseMove = [this](ShiftState S, int X, int Y) {
+        LastPanelIsImage = false;
         Run([&] { SceneModel.OnMouseMoveInDomain(S, X, Y); });
     };
     Domain->OnMouseUp = [this](MouseButton B, ShiftState S, int X, int Y) {
         Run([&] { SceneModel.OnMouseUpInDomain(B, S, X, Y); });
     };
     Image->OnMouseDown = [this](MouseButton B, ShiftState S, int X, int Y) {
+        LastPanelIsImage = true;
         Run([&] { SceneModel.OnMouseDownInImage(B, S, X, Y); });
     };
     Image->OnMouseMove = [this](ShiftState S, int X, int Y) {
+        LastPanelIsImage = true;
         Run([&] { SceneModel.OnMouseMoveInImage(S, X, Y); });
     };
     Image->OnMouseUp = [this](MouseButton B, ShiftState S, int X, int Y) {
@@ -456,6 +471,26 @@ bool TTorvane::WantToSave() {
         Saved = !SceneModel.S.Modified;
     });
     return Saved;
+}
+
+// ---- Pictures ----
+
+void TTorvane::ExportPicture(bool LastPanelOnly) {
+    if (!SceneModel.S.SceneReady) return;
+    QString Chosen = ChooseFile(true, LastPanelOnly ? QStringLiteral("Export Panel Picture")
+                                                    : QStringLiteral("Export Picture"));
+    if (Chosen.isEmpty()) return;
+    PicturePanels Which = !LastPanelOnly      ? PicturePanels::Both
+                          : LastPanelIsImage ? PicturePanels::Image
+                                             : PicturePanels::Domain;
+    // Pixels for a paper at twice the screen's size; drawings scale without loss.
+    PictureFormat Format = PictureFormat::Png;
+    PictureFormatOf(Chosen.toStdString(), Format);
+    int Size = Format == PictureFormat::Png ? 920 : 460;
+    std::string Failure = ::ExportPicture(SceneModel, Chosen.toStdString(), Which, Size);
+    if (!Failure.empty()) ShowMessage(Q(Failure));
+    Domain->update();
+    Image->update();
 }
 
 // ---- Printing ----

@@ -59,6 +59,8 @@ public:
     void Save();
     void SaveAs();
     void OnPrint();
+    // Writes both panels, or the panel the mouse last worked in, as a PNG, SVG or PDF file.
+    void ExportPicture(bool LastPanelOnly);
     // Prints the page on a printer set up already (the print dialog's, or a PDF file).
     void PrintTo(QPrinter& Printer);
     // Saves a modified document under a name the user chooses; false when nothing was saved.
@@ -104,6 +106,7 @@ private:
     QPushButton* DrawButton = nullptr;
     QPointer<TManual> ManualWindow;
     QLineEdit* Typing = nullptr;  // the field whose key release is being handled
+    bool LastPanelIsImage = false;  // the panel the mouse last worked in
 
     QAction* MenuActions[MenuItemCount] = {};
     QAction* QuitAction = nullptr;

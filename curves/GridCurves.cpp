@@ -32,9 +32,14 @@ void TraceLine(const SceneState& S, Curve3& C, Point2 P, int Dir, double TMax, d
     if (!GuessStep(S, P, Q, H, MinStep, MaxStep, Dir, TMax)) return;
     double& T = Coordinate(P, Dir);
     bool Started = false;
+    int Tries = 0;
     do {
         Point3 R = Q;
+        double Before = T;
         T += H;
+        // A step lost in the rounding of T (a domain far from 0 and very narrow) would
+        // never arrive.
+        if (T == Before || ++Tries > MaxLineSamples) return;
         if (Image(S, P, Q)) {
             C.Points[0] = {1, R};
             C.Points[1] = {0, Q};
@@ -50,7 +55,9 @@ void TraceLine(const SceneState& S, Curve3& C, Point2 P, int Dir, double TMax, d
     while (T <= TMax) {
         if (++Samples > MaxLineSamples || C.LastIndex + 1 >= MaxLinePoints) return;
         if (!Image(S, P, Q)) {
+            double Before = T;
             T += H / 10;
+            if (T == Before) return;
             continue;
         }
         bool Inside = NotFarAwayImg(S, Q.X, Q.Y);
@@ -81,7 +88,9 @@ void TraceLine(const SceneState& S, Curve3& C, Point2 P, int Dir, double TMax, d
             H *= 1.5;
         }
         H = std::min(H, MaxStep);
+        double Before = T;
         T += H;
+        if (T == Before) return;  // no step left that T can take
         if (!Ended && T > TMax) {
             T = TMax;
             Ended = true;
@@ -98,7 +107,15 @@ bool GuessStep(const SceneState& S, Point2& P, Point3& Q, double& Step, double M
     const double Lift = S.LineStep[Dir - 1] / 20;
     if (!(Lift > 0)) return false;
     Point2 A = P, B = P;
-    for (; Coordinate(P, Dir) < TMax; Coordinate(P, Dir) += Lift) {
+    // At most the 20 lifts per line step that the line holds, and never a lift that the
+    // rounding of a coordinate far from 0 swallows.
+    for (int Lifts = 0; Coordinate(P, Dir) < TMax && Lifts <= 20 * 20 + 1; ++Lifts) {
+        if (Lifts > 0) {
+            double Before = Coordinate(P, Dir);
+            Coordinate(P, Dir) += Lift;
+            if (Coordinate(P, Dir) == Before) return false;
+            if (!(Coordinate(P, Dir) < TMax)) break;
+        }
         Coordinate(A, Dir) = Coordinate(P, Dir) + Delta;
         Coordinate(B, Dir) = Coordinate(A, Dir) + Delta;
         Point3 QA, QB;

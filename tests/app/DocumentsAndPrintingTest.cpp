@@ -120,6 +120,28 @@ TEST_F(DocumentsAndPrinting, TheCloseQuestionSavesForReal) {
     EXPECT_TRUE(QFile::exists(Chosen + QStringLiteral(".tvn")));
 }
 
+TEST_F(DocumentsAndPrinting, ExportsBothPanelsOrTheLastUsedOne) {
+    Draw();
+    Chosen = Folder.filePath(QStringLiteral("both.png"));
+    Window.ExportPicture(false);
+    EXPECT_EQ(Asked.last(), QStringLiteral("save:Export Picture"));
+    QImage Both(Chosen);
+    EXPECT_EQ(Both.height(), 920);
+    EXPECT_GT(Both.width(), 2 * 920);
+    QMouseEvent Move(QEvent::MouseMove, QPointF(100, 100), QPointF(100, 100), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Window.ImagePanel(), &Move);
+    Chosen = Folder.filePath(QStringLiteral("image.svg"));
+    Window.ExportPicture(true);
+    QFile Svg(Chosen);
+    ASSERT_TRUE(Svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(Svg.readAll().contains("viewBox=\"0 0 460 460\""));  // one panel
+    Chosen = Folder.filePath(QStringLiteral("picture.gif"));
+    Window.ExportPicture(false);
+    ASSERT_FALSE(Messages.isEmpty());
+    EXPECT_TRUE(Messages.last().contains(QStringLiteral(".png")));
+}
+
 TEST_F(DocumentsAndPrinting, APrintedPageReadsBackFromPdf) {
     Draw();
     Window.Edit(EditField::uMinEdit)->setText(QStringLiteral("-1.0"));

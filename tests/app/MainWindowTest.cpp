@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, MenusListTheirItemsInOrder) {
     const std::vector<MenuCase> expected = {
         {"File",
          {"Manual...", "-", "Real Functions", "Complex Function", "-", "Open...", "Save",
-          "Save As...", "Print...", "-", "Exit"}},
+          "Save As...", "Print...", "Export Picture...", "Export Panel Picture...", "-", "Exit"}},
         {"Edit", {"Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V"}},
         {"Geometry", {"Singular locus [x]"}},
         {"Preferences",
