@@ -405,7 +405,7 @@ formulas, the domain and image bounds, the parameters with their ranges, the vie
 Geometry and Preferences menus and both sphere views. The fields and menus are set from it and
 the picture is drawn at once. A file that is not a document of this program gives a message
 box ("Bad file type", "File version not supported" or "Unknown map type") and then "Error on
-reading file" in the status bar.</li>
+reading file" in the status bar; the map on screen stays as it was.</li>
 <li><b>Save</b> writes the changes to the open document; for a new document it asks for a name,
 like Save As. It does nothing when nothing has changed or nothing is drawn yet.</li>
 <li><b>Save As...</b> asks for a name and writes the document. <tt>.tvn</tt> is added when the
@@ -415,6 +415,11 @@ name.</li>
 resolution: a title line with the kind of map and the document's name (or "Untitled"), the
 domain picture at the left, the image picture at the upper right, the formulas below, then the
 parameter values, the domain bounds and the image rectangle. It needs a drawn picture.</li>
+<li><b>Export Picture...</b> writes both pictures side by side into a file for a paper or a
+slide: a name ending in <tt>.png</tt> gives a smoothed picture at twice the screen's size,
+<tt>.svg</tt> or <tt>.pdf</tt> a drawing whose lines stay sharp at any size.
+<b>Export Panel Picture...</b> writes only the panel you last moved the mouse over. The same
+pictures can be made without the window by the program <tt>torvane-render</tt>.</li>
 <li><b>Exit</b> closes the program. If the map was changed since it was last saved, it first
 asks "Save changes made to ... before exiting?": <b>Yes</b> asks for a name and saves (cancel
 that and the program stays open), <b>No</b> closes without saving, <b>Cancel</b> goes
