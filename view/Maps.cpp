@@ -1,6 +1,7 @@
 // The view transforms: plane fits, the inverse stereographic projection and its inverse.
 #include "view/Maps.h"
 
+#include <algorithm>
 #include <cmath>
 
 void ResetSphere(SphereView& S, int Which) {
@@ -55,18 +56,27 @@ namespace {
 
 // Steps 4 to 6 of a fitting: scales from the width (panels and frames are square), and the
 // drawing rectangle shrunk along one axis when the ratio is preserved.
+// The margin of a preserved ratio: at most half the rectangle. A world rectangle too flat or
+// too wide for doubles (a scale of 0 or infinity) gives no margin rather than a number that no
+// pixel count can hold.
+int32_t Margin(double W, double Extent, double Scale) {
+    double Off = std::nearbyint(((W - 1) - Extent * Scale) * 0.5);
+    if (!(Off >= 0)) return 0;
+    return static_cast<int32_t>(std::min(Off, std::floor((W - 1) / 2)));
+}
+
 void FitPlane(PlaneView& V, PixelRect Rect, Point2 Min, Point2 Max, bool PreserveRatio) {
     double W = Rect.Right - Rect.Left;
     double SX = W / (Max.X - Min.X), SY = W / (Max.Y - Min.Y);
     V.ViewRect = Rect;
     if (PreserveRatio) {
         if (SX < SY) {
-            auto Off = static_cast<int32_t>(std::nearbyint(((W - 1) - (Max.Y - Min.Y) * SX) * 0.5));
+            int32_t Off = Margin(W, Max.Y - Min.Y, SX);
             SY = SX;
             V.ViewRect = {Rect.Left, Rect.Top + Off, Rect.Right, Rect.Bottom - Off};
         } else {
             SX = SY;
-            auto Off = static_cast<int32_t>(std::nearbyint(((W - 1) - (Max.X - Min.X) * SY) * 0.5));
+            int32_t Off = Margin(W, Max.X - Min.X, SY);
             V.ViewRect = {Rect.Left + Off, Rect.Top, Rect.Right - Off, Rect.Bottom};
         }
     }

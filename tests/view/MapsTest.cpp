@@ -2,6 +2,8 @@
 // sphere's pixel-to-world inverse, and round trips over many random views.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <cmath>
 #include <random>
 
@@ -80,6 +82,19 @@ TEST(Maps, PlaneFitsTheWorldRectangle) {
     FitDomainView(V, S, false, DomainPanel, {-1, -2}, {1, 2}, true);
     EXPECT_EQ(V.ViewRect.Left, 70);
     EXPECT_EQ(V.ViewRect.Right, 210);
+    // Rectangles too flat or too wide for doubles: the drawing rectangle stays in the panel.
+    const std::pair<Point2, Point2> Extremes[] = {{{0, 0}, {1, 1e-320}},
+                                                  {{-1e308, 0}, {1e308, 1}},
+                                                  {{0, 0}, {1e-320, 1}}};
+    for (const auto& [Min, Max] : Extremes) {
+        FitDomainView(V, S, false, DomainPanel, Min, Max, true);
+        EXPECT_GE(V.ViewRect.Top, 0);
+        EXPECT_LE(V.ViewRect.Bottom, 280);
+        EXPECT_GE(V.ViewRect.Left, 0);
+        EXPECT_LE(V.ViewRect.Right, 280);
+        EXPECT_LE(V.ViewRect.Top, V.ViewRect.Bottom);
+        EXPECT_LE(V.ViewRect.Left, V.ViewRect.Right);
+    }
 }
 
 TEST(Maps, SphereModeFitsTheOutlineAndKeepsTheImagePlane) {
