@@ -394,23 +394,6 @@ void TTorvane::ExecuteQuit() { close(); }
 
 // ---- Documents ----
 
-namespace {
-
-// A name whose fourth character from the end is not "." gets the document extension.
-std::string WithExtension(std::string Name) {
-    if (Name.size() < 4 || Name[Name.size() - 4] != '.') Name += ".tvn";
-    return Name;
-}
-
-std::string WithoutFolderAndExtension(const std::string& Name) {
-    size_t Slash = Name.find_last_of('/');
-    std::string Title = Slash == std::string::npos ? Name : Name.substr(Slash + 1);
-    if (Title.size() >= 4) Title.resize(Title.size() - 4);
-    return Title;
-}
-
-}  // namespace
-
 void TTorvane::ShowOutcome(const FileOutcome& R) {
     if (R.Ok()) return;
     ShowMessage(R.SystemText.empty() ? QString::fromLatin1(DocumentMessage(R.Code))
@@ -442,35 +425,32 @@ void TTorvane::Save() {
         SaveAs();
         return;
     }
-    SceneModel.FileName = WithExtension(SceneModel.FileName);
+    SceneModel.FileName = WithDocumentExtension(SceneModel.FileName);
     Run([this] { WriteToDisk(SceneModel.FileName); });
 }
 
-void TTorvane::SaveAs() {
-    if (!SceneModel.S.SceneReady) return;
-    QString Chosen = ChooseFile(true, QStringLiteral("Save As"));
-    if (Chosen.isEmpty()) return;
+// Asks for a name under the given title and writes the document there; true when it reached
+// the disk.
+bool TTorvane::SaveUnderNewName(const QString& Title) {
+    QString Chosen = ChooseFile(true, Title);
+    if (Chosen.isEmpty()) return false;
     Run([&] {
-        SceneModel.FileName = WithExtension(Chosen.toStdString());
+        SceneModel.FileName = WithDocumentExtension(Chosen.toStdString());
         WriteToDisk(SceneModel.FileName);
-        SceneModel.Caption = WithoutFolderAndExtension(SceneModel.FileName);
+        SceneModel.Caption = DocumentCaption(SceneModel.FileName);
     });
+    return !SceneModel.S.Modified;
+}
+
+void TTorvane::SaveAs() {
+    if (SceneModel.S.SceneReady) SaveUnderNewName(QStringLiteral("Save As"));
 }
 
 bool TTorvane::WantToSave() {
-    if (!SceneModel.S.SceneReady || !SceneModel.S.Modified) return false;
-    QString Chosen = ChooseFile(true, QStringLiteral("Save changes?"));
-    if (Chosen.isEmpty()) return false;
-    bool Saved = false;
-    Run([&] {
-        SceneModel.FileName = WithExtension(Chosen.toStdString());
-        WriteToDisk(SceneModel.FileName);
-        SceneModel.Caption = WithoutFolderAndExtension(SceneModel.FileName);
-        // Only a document that reached the disk counts as saved: after a failed write the
-        // window must not close and lose the changes.
-        Saved = !SceneModel.S.Modified;
-    });
-    return Saved;
+    // Only a document that reached the disk counts as saved: after a failed write the window
+    // must not close and lose the changes.
+    return SceneModel.S.SceneReady && SceneModel.S.Modified &&
+           SaveUnderNewName(QStringLiteral("Save changes?"));
 }
 
 // ---- Pictures ----

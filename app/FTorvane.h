@@ -84,6 +84,7 @@ private:
     void SyncIn();
     void SyncOut();
     void WriteToDisk(const std::string& FileName);
+    bool SaveUnderNewName(const QString& Title);
     void ShowOutcome(const FileOutcome& R);
     template <class Handler>
     void Run(Handler H) {

@@ -25,6 +25,13 @@ double TextValue(const std::string& Text) {
     return V;
 }
 
+std::string TrimBlanks(const std::string& T) {
+    size_t B = 0, E = T.size();
+    while (B < E && static_cast<unsigned char>(T[B]) <= ' ') ++B;
+    while (E > B && static_cast<unsigned char>(T[E - 1]) <= ' ') --E;
+    return T.substr(B, E - B);
+}
+
 namespace {
 
 // Fixed-point text with 15 digits after the point, of X rounded to Significant digits.

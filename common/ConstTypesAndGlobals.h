@@ -62,3 +62,6 @@ std::string FloatToShortText(int N, double X);
 std::string FixedDecimals(double X, int Decimals);
 std::string Scientific(double X, int Precision);
 double TextValue(const std::string& Text);
+
+// Text without the blanks and control characters at either end.
+std::string TrimBlanks(const std::string& Text);

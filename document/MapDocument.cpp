@@ -277,3 +277,15 @@ std::string FileTitle(const std::string& Path) {
     }
     return Name;
 }
+
+std::string DocumentCaption(const std::string& Path) {
+    size_t Slash = Path.find_last_of('/');
+    std::string Name = Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+    if (Name.size() >= 4 && Name[Name.size() - 4] == '.') Name.resize(Name.size() - 4);
+    return Name;
+}
+
+std::string WithDocumentExtension(std::string Path) {
+    if (Path.size() < 4 || Path[Path.size() - 4] != '.') Path += ".tvn";
+    return Path;
+}

@@ -59,3 +59,9 @@ std::string Latin1ToUtf8(std::string_view Text);
 // The file name without its folder, and without ".tvn" (in any case) when the name is longer
 // than four characters and ends in it.
 std::string FileTitle(const std::string& Path);
+
+// The window's caption for a document: the name without its folder, cut before a
+// three-letter extension.
+std::string DocumentCaption(const std::string& Path);
+// A name whose fourth character from the end is not "." gets ".tvn".
+std::string WithDocumentExtension(std::string Path);

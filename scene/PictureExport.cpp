@@ -78,6 +78,13 @@ std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanel
     const QSize Whole = PictureSize(Which, Size);
     const QString Name = QString::fromStdString(Path);
     const QColor Background = WindowColour(DrawingColour);
+    auto PaintVector = [&](QPaintDevice& Device) {
+        QPainter P;
+        if (!P.begin(&Device)) return false;
+        P.fillRect(QRect(QPoint(0, 0), Whole), Background);
+        DrawPanels(T, P, Which, Size);
+        return P.end();
+    };
     switch (Format) {
         case PictureFormat::Png: {
             QImage I(Whole, QImage::Format_RGB32);
@@ -98,11 +105,7 @@ std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanel
             G.setViewBox(QRect(QPoint(0, 0), Whole));
             G.setResolution(96);
             G.setTitle(QStringLiteral("Torvane"));
-            QPainter P;
-            if (!P.begin(&G)) return "The picture could not be written to " + Path + ".";
-            P.fillRect(QRect(QPoint(0, 0), Whole), Background);
-            DrawPanels(T, P, Which, Size);
-            P.end();
+            if (!PaintVector(G)) return "The picture could not be written to " + Path + ".";
             break;
         }
         case PictureFormat::Pdf: {
@@ -111,11 +114,7 @@ std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanel
             W.setResolution(72);
             W.setPageSize(QPageSize(QSizeF(Whole), QPageSize::Point));
             W.setPageMargins(QMarginsF(0, 0, 0, 0));
-            QPainter P;
-            if (!P.begin(&W)) return "The picture could not be written to " + Path + ".";
-            P.fillRect(QRect(QPoint(0, 0), Whole), Background);
-            DrawPanels(T, P, Which, Size);
-            P.end();
+            if (!PaintVector(W)) return "The picture could not be written to " + Path + ".";
             break;
         }
     }

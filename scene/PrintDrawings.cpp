@@ -14,13 +14,6 @@
 
 namespace {
 
-std::string Trim(const std::string& T) {
-    size_t B = T.find_first_not_of(" \t\r\n");
-    if (B == std::string::npos) return {};
-    size_t E = T.find_last_not_of(" \t\r\n");
-    return T.substr(B, E - B + 1);
-}
-
 QFont PrintFont(int Pixels, bool Bold) {
     QFont F;
     F.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
@@ -48,7 +41,7 @@ void PrintTexts(TorvaneScene& T, QPainter& P, const PageGeometry& G) {
     P.setFont(PrintFont(4 * G.L35 / 5, true));
     TextOut(P, F.left(), F.top() + G.L35, T.FileName.empty() ? "Untitled" : FileTitle(T.FileName));
     P.setFont(PrintFont(4 * G.L35 / 5, false));
-    std::string F1 = Trim(T.Text(EditField::F1Edit)), F2 = Trim(T.Text(EditField::F2Edit));
+    std::string F1 = TrimBlanks(T.Text(EditField::F1Edit)), F2 = TrimBlanks(T.Text(EditField::F2Edit));
     CentredText(P, F, G.FormulaY, (Real ? "x(u,v) = " : "w(z) = ") + F1);
     if (Real) CentredText(P, F, G.FormulaY + G.L35, "y(u,v) = " + F2);
 

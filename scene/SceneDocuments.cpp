@@ -7,14 +7,6 @@ namespace {
 
 std::string DocumentText(double X) { return FloatToShortText(6, X); }
 
-// The name without its folder, cut before a three-letter extension.
-std::string CaptionOf(const std::string& FileName) {
-    size_t Slash = FileName.find_last_of('/');
-    std::string Name = Slash == std::string::npos ? FileName : FileName.substr(Slash + 1);
-    if (Name.size() >= 4 && Name[Name.size() - 4] == '.') Name.resize(Name.size() - 4);
-    return Name;
-}
-
 }  // namespace
 
 MapDocument TorvaneScene::CurrentDocument() const {
@@ -101,5 +93,5 @@ void TorvaneScene::ApplyDocument(const MapDocument& D, const std::string& Name) 
     ReadAndDraw(false);
     S.Modified = false;
     FileName = Name;
-    Caption = CaptionOf(Name);
+    Caption = DocumentCaption(Name);
 }

@@ -19,12 +19,6 @@ std::string RewrittenText(double X) { return FixedText(X, 4, 2); }
 
 DragModifiers Modifiers(ShiftState Held) { return {Held.Shift, Held.Ctrl}; }
 
-bool Blank(const std::string& T) {
-    for (char C : T)
-        if (static_cast<unsigned char>(C) > ' ') return false;
-    return true;
-}
-
 }  // namespace
 
 // ---- Domain panel ----
@@ -252,7 +246,7 @@ void TorvaneScene::OnKeyUp(EditField Field) {
         EvaluateConstantFormula(T, V);
     } catch (const FormulaError& E) {
         // A field being emptied to type a new number is no mistake yet.
-        if (!Blank(T)) Inform(E.what());
+        if (!TrimBlanks(T).empty()) Inform(E.what());
         return;
     }
     if (!std::isfinite(V)) return;
@@ -266,32 +260,26 @@ void TorvaneScene::OnKeyUp(EditField Field) {
         case EditField::qMaxEdit:
             Redraw = ParameterRedraw = ParameterKeyUp(Field, V);
             break;
-        case EditField::uMinEdit:
-            if (V != S.DomMin.X) {
-                S.DomMin.X = V;
-                Redraw = V < S.DomMax.X;
+        default: {
+            // A domain bound: stored in any case, drawn only while it stays on its side of
+            // the other bound of its axis.
+            struct Bound {
+                EditField Field;
+                double* Value;
+                const double* Other;
+                bool IsMin;
+            };
+            const Bound Bounds[] = {{EditField::uMinEdit, &S.DomMin.X, &S.DomMax.X, true},
+                                    {EditField::uMaxEdit, &S.DomMax.X, &S.DomMin.X, false},
+                                    {EditField::vMinEdit, &S.DomMin.Y, &S.DomMax.Y, true},
+                                    {EditField::vMaxEdit, &S.DomMax.Y, &S.DomMin.Y, false}};
+            for (const Bound& B : Bounds) {
+                if (B.Field != Field || V == *B.Value) continue;
+                *B.Value = V;
+                Redraw = B.IsMin ? V < *B.Other : V > *B.Other;
             }
             break;
-        case EditField::uMaxEdit:
-            if (V != S.DomMax.X) {
-                S.DomMax.X = V;
-                Redraw = V > S.DomMin.X;
-            }
-            break;
-        case EditField::vMinEdit:
-            if (V != S.DomMin.Y) {
-                S.DomMin.Y = V;
-                Redraw = V < S.DomMax.Y;
-            }
-            break;
-        case EditField::vMaxEdit:
-            if (V != S.DomMax.Y) {
-                S.DomMax.Y = V;
-                Redraw = V > S.DomMin.Y;
-            }
-            break;
-        default:
-            return;
+        }
     }
     if (!Redraw) return;
     // A domain whose other bound was left out of order by an earlier key is not drawn.

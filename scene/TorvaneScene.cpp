@@ -15,13 +15,6 @@
 
 namespace {
 
-std::string Trim(const std::string& T) {
-    size_t B = 0, E = T.size();
-    while (B < E && static_cast<unsigned char>(T[B]) <= ' ') ++B;
-    while (E > B && static_cast<unsigned char>(T[E - 1]) <= ' ') --E;
-    return T.substr(B, E - B);
-}
-
 QImage WhiteSurface(int W, int H) {
     QImage I(W, H, QImage::Format_RGB32);
     I.fill(WindowColour(DrawingColour));
@@ -95,7 +88,7 @@ void TorvaneScene::Inform(const std::string& Text) { StatusText = Text; }
 double TorvaneScene::ReadNumber(EditField F) const {
     double V = 0;
     try {
-        EvaluateConstantFormula(Trim(Text(F)), V);
+        EvaluateConstantFormula(TrimBlanks(Text(F)), V);
     } catch (const FormulaError& E) {
         throw ReadFailure{E.what()};
     }
@@ -109,7 +102,7 @@ bool TorvaneScene::ReadClipFields(const char* XMessage, const char* YMessage) {
                                  EditField::yMaxEdit};
     double V[4];
     for (int I = 0; I < 4; ++I) {
-        std::string T = Trim(Text(Fields[I]));
+        std::string T = TrimBlanks(Text(Fields[I]));
         bool Read = !T.empty();
         if (Read) {
             try {
@@ -137,91 +130,84 @@ bool TorvaneScene::ReadClipFields(const char* XMessage, const char* YMessage) {
     return true;
 }
 
-int TorvaneScene::ReadDataReal() {
-    S.DataValid = false;
-    S.SceneReady = false;
-    try {
-        std::string S1 = Trim(Text(EditField::F1Edit)), S2 = Trim(Text(EditField::F2Edit));
-        if (S1.empty()) throw ReadFailure{ResStrings::NoFirstFunction};
-        std::string Error;
-        XFunction.Compile(S1, "uv", "pq", Error);
-        if (!Error.empty()) throw ReadFailure{Error};
-        if (S2.empty()) throw ReadFailure{ResStrings::NoSecondFunction};
-        YFunction.Compile(S2, "uv", "pq", Error);
-        if (!Error.empty()) throw ReadFailure{Error};
-        S.ParamMin.X = ReadNumber(EditField::pMinEdit);
-        S.ParamMax.X = ReadNumber(EditField::pMaxEdit);
-        if (S.ParamMax.X < S.ParamMin.X) throw ReadFailure{ResStrings::PRangeReversed};
-        S.ParamMin.Y = ReadNumber(EditField::qMinEdit);
-        S.ParamMax.Y = ReadNumber(EditField::qMaxEdit);
-        if (S.ParamMax.Y < S.ParamMin.Y) throw ReadFailure{ResStrings::QRangeReversed};
-        S.ParamValue.X = ReadNumber(EditField::pValue);
-        if (S.ParamValue.X < S.ParamMin.X || S.ParamValue.X > S.ParamMax.X)
-            throw ReadFailure{ResStrings::PValueOutside};
-        S.ParamValue.Y = ReadNumber(EditField::qValue);
-        if (S.ParamValue.Y < S.ParamMin.Y || S.ParamValue.Y > S.ParamMax.Y)
-            throw ReadFailure{ResStrings::QValueOutside};
-        HandParametersToFormulas();
-        S.DomMin.X = ReadNumber(EditField::uMinEdit);
-        S.DomMax.X = ReadNumber(EditField::uMaxEdit);
-        if (!(S.DomMax.X > S.DomMin.X)) throw ReadFailure{ResStrings::URangeReversed};
-        S.DomMin.Y = ReadNumber(EditField::vMinEdit);
-        S.DomMax.Y = ReadNumber(EditField::vMaxEdit);
-        if (!(S.DomMax.Y > S.DomMin.Y)) throw ReadFailure{ResStrings::VRangeReversed};
-        if (!std::isfinite(S.DomMax.X - S.DomMin.X) || !std::isfinite(S.DomMax.Y - S.DomMin.Y))
-            throw ReadFailure{ResStrings::NumberTooLarge};
-        ReadClipFields(ResStrings::XRangeReversed, ResStrings::YRangeReversed);
-    } catch (const ReadFailure& F) {
-        Inform(F.Message);
-        return 0;
-    }
-    SetBasicData(S);
-    SetCoordinateChangesParam();
-    S.DataValid = true;
-    return 1;
-}
+namespace {
 
-int TorvaneScene::ReadDataComplex() {
-    S.DataValid = false;
-    S.SceneReady = false;
-    try {
-        std::string S1 = Trim(Text(EditField::F1Edit));
-        if (S1.empty()) throw ReadFailure{ResStrings::NoFirstFunction};
+// The messages that differ between the two kinds of map.
+struct KindMessages {
+    const char *PRange, *QRange, *URange, *VRange, *XRange, *YRange;
+};
+const KindMessages RealMessages{ResStrings::PRangeReversed,   ResStrings::QRangeReversed,
+                                ResStrings::URangeReversed,   ResStrings::VRangeReversed,
+                                ResStrings::XRangeReversed,   ResStrings::YRangeReversed};
+const KindMessages ComplexMessages{ResStrings::PReRangeReversed, ResStrings::PImRangeReversed,
+                                   ResStrings::ZReRangeReversed, ResStrings::ZImRangeReversed,
+                                   ResStrings::WReRangeReversed, ResStrings::WImRangeReversed};
+
+}  // namespace
+
+int TorvaneScene::ReadDataReal() { return ReadData(false); }
+int TorvaneScene::ReadDataComplex() { return ReadData(true); }
+
+void TorvaneScene::CompileFormulas(bool Complex) {
+    std::string S1 = TrimBlanks(Text(EditField::F1Edit));
+    if (S1.empty()) throw ReadFailure{ResStrings::NoFirstFunction};
+    if (Complex) {
         try {
             WFunction.Compile(S1, "pz");
         } catch (const FormulaError& E) {
             throw ReadFailure{E.what()};
         }
+        return;  // the second field is not a part of a complex map
+    }
+    std::string S2 = TrimBlanks(Text(EditField::F2Edit)), Error;
+    XFunction.Compile(S1, "uv", "pq", Error);
+    if (!Error.empty()) throw ReadFailure{Error};
+    if (S2.empty()) throw ReadFailure{ResStrings::NoSecondFunction};
+    YFunction.Compile(S2, "uv", "pq", Error);
+    if (!Error.empty()) throw ReadFailure{Error};
+}
+
+// Reads the fields in their order; the first failure stops it with its message. The values
+// read before it stay in the scene.
+int TorvaneScene::ReadData(bool Complex) {
+    S.DataValid = false;
+    S.SceneReady = false;
+    const KindMessages& M = Complex ? ComplexMessages : RealMessages;
+    try {
+        CompileFormulas(Complex);
         S.ParamMin.X = ReadNumber(EditField::pMinEdit);
         S.ParamMax.X = ReadNumber(EditField::pMaxEdit);
-        if (S.ParamMax.X < S.ParamMin.X) throw ReadFailure{ResStrings::PReRangeReversed};
+        if (S.ParamMax.X < S.ParamMin.X) throw ReadFailure{M.PRange};
         S.ParamMin.Y = ReadNumber(EditField::qMinEdit);
         S.ParamMax.Y = ReadNumber(EditField::qMaxEdit);
-        if (S.ParamMax.Y < S.ParamMin.Y) throw ReadFailure{ResStrings::PImRangeReversed};
+        if (S.ParamMax.Y < S.ParamMin.Y) throw ReadFailure{M.QRange};
         S.ParamValue.X = ReadNumber(EditField::pValue);
         if (S.ParamValue.X < S.ParamMin.X || S.ParamValue.X > S.ParamMax.X)
             throw ReadFailure{ResStrings::PValueOutside};
-        S.ComplexParam.X = S.ParamValue.X;
+        if (Complex) S.ComplexParam.X = S.ParamValue.X;
         S.ParamValue.Y = ReadNumber(EditField::qValue);
         if (S.ParamValue.Y < S.ParamMin.Y || S.ParamValue.Y > S.ParamMax.Y)
             throw ReadFailure{ResStrings::QValueOutside};
-        S.ComplexParam.Y = S.ParamValue.Y;
+        if (Complex)
+            S.ComplexParam.Y = S.ParamValue.Y;
+        else
+            HandParametersToFormulas();
         S.DomMin.X = ReadNumber(EditField::uMinEdit);
         S.DomMax.X = ReadNumber(EditField::uMaxEdit);
-        if (!(S.DomMax.X > S.DomMin.X)) throw ReadFailure{ResStrings::ZReRangeReversed};
+        if (!(S.DomMax.X > S.DomMin.X)) throw ReadFailure{M.URange};
         S.DomMin.Y = ReadNumber(EditField::vMinEdit);
         S.DomMax.Y = ReadNumber(EditField::vMaxEdit);
-        if (!(S.DomMax.Y > S.DomMin.Y)) throw ReadFailure{ResStrings::ZImRangeReversed};
+        if (!(S.DomMax.Y > S.DomMin.Y)) throw ReadFailure{M.VRange};
         if (!std::isfinite(S.DomMax.X - S.DomMin.X) || !std::isfinite(S.DomMax.Y - S.DomMin.Y))
             throw ReadFailure{ResStrings::NumberTooLarge};
-        ReadClipFields(ResStrings::WReRangeReversed, ResStrings::WImRangeReversed);
+        ReadClipFields(M.XRange, M.YRange);
     } catch (const ReadFailure& F) {
         Inform(F.Message);
         return 0;
     }
     SetBasicData(S);
     SetCoordinateChangesParam();
-    AdjustSpotToParameters();
+    if (Complex) AdjustSpotToParameters();
     S.DataValid = true;
     return 1;
 }
@@ -272,50 +258,39 @@ void TorvaneScene::ComputeAndDrawCurves() {
     SetClip(DomBitmap, DomBitmapClip, S.DomRect, S.DomView.ViewRect);
     SetClip(ImgBitmap, ImgBitmapClip, S.ImgRect, ImageDrawingRect());
     if (S.ShowSingLocus) ComputeSingularLocus(S, SingTracer);
-    {
-        QPainter P(&DomBitmap);
-        P.setClipRect(ToQRect(DomBitmapClip));
-        DrawDomainCurves(S, S.DomRect, P);
-        if (S.ShowSingLocus) DrawSingularLocusDom(S, S.DomRect, P);
-    }
-    {
-        QPainter P(&ImgBitmap);
-        P.setClipRect(ToQRect(ImgBitmapClip));
-        DrawImageCurves(S, S.ImgRect, P);
-        if (S.ShowSingLocus) DrawSingularLocusImg(S, S.ImgRect, P);
-    }
-    DomainSurface = DomBitmap;
-    ImageSurface = ImgBitmap;
+    // SetClip has just prepared both bitmaps.
+    DrawDomainBitmap(false);
+    DrawImageBitmap(false);
     S.SceneReady = true;
-    CrossShown = false;
 }
 
-void TorvaneScene::DrawDomainBitmap() {
+// Erase: the drawing rectangle is whitened first (it still holds the last picture).
+void TorvaneScene::DrawDomainBitmap(bool Erase) {
     {
         QPainter P(&DomBitmap);
         P.setClipRect(ToQRect(DomBitmapClip));
-        P.fillRect(ToQRect(S.DomView.ViewRect), WindowColour(DrawingColour));
+        if (Erase) P.fillRect(ToQRect(S.DomView.ViewRect), WindowColour(DrawingColour));
         DrawDomainCurves(S, S.DomRect, P);
         if (S.ShowSingLocus) DrawSingularLocusDom(S, S.DomRect, P);
     }
     DomainSurface = DomBitmap;
 }
 
-void TorvaneScene::DrawImageBitmap() {
+void TorvaneScene::DrawImageBitmap(bool Erase) {
     {
         QPainter P(&ImgBitmap);
         P.setClipRect(ToQRect(ImgBitmapClip));
-        P.fillRect(ToQRect(ImageDrawingRect()), WindowColour(DrawingColour));
+        if (Erase) P.fillRect(ToQRect(ImageDrawingRect()), WindowColour(DrawingColour));
         DrawImageCurves(S, S.ImgRect, P);
         if (S.ShowSingLocus) DrawSingularLocusImg(S, S.ImgRect, P);
     }
-    ImageSurface = ImgBitmap;
+    ImageSurface = ImgBitmap;  // the copy wipes the cross
     CrossShown = false;
 }
 
 void TorvaneScene::DrawCurves(int Which) {
-    if (Which & 1) DrawDomainBitmap();
-    if (Which & 2) DrawImageBitmap();
+    if (Which & 1) DrawDomainBitmap(true);
+    if (Which & 2) DrawImageBitmap(true);
     S.SceneReady = true;
 }
 

@@ -177,6 +177,8 @@ private:
     struct ReadFailure {
         std::string Message;
     };
+    int ReadData(bool Complex);
+    void CompileFormulas(bool Complex);
     double ReadNumber(EditField F) const;
     bool ReadClipFields(const char* XMessage, const char* YMessage);
     void HandParametersToFormulas();
@@ -184,8 +186,8 @@ private:
     PixelRect ImageDrawingRect() const;
     void SetClip(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRect DrawRect);
     void EraseRect(QImage& Surface, PixelRect R);
-    void DrawDomainBitmap();
-    void DrawImageBitmap();
+    void DrawDomainBitmap(bool Erase);
+    void DrawImageBitmap(bool Erase);
     void DrawCrossArms();
     void DomainGesture(int X, int Y, bool Translate);
     void ImageGesture(int X, int Y, bool Translate);
