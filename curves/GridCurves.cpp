@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "curves/ImageBounds.h"
-#include "view/SceneViews.h"
+#include "model/MapKinds.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // images of the same lines, as 3-D polylines of the scene.
 #pragma once
 
-#include "view/SceneState.h"
+#include "model/SceneState.h"
 
 // Caps that keep every redraw bounded whatever the formula: sub-steps of one subdivision,
 // points of one image line, and samples tried along one line.

@@ -1,38 +1,11 @@
-// The singular locus of the map, where its Jacobian determinant vanishes: the Jacobian of
-// either map kind, the tracing with the implicit curve tracer, and the node store that keeps
-// each node's domain point, so that a change of view only re-projects the nodes.
+// The singular locus of the map, where its Jacobian determinant vanishes: the tracing with the
+// implicit curve tracer, and the node store that keeps each node's domain point, so that a
+// change of view only re-projects the nodes.
 #pragma once
 
-#include <complex>
-
 #include "curves/FImplicitCurveLine.h"
-#include "view/SceneState.h"
-
-// Jacobians for BindViewProcedures: exact from the derivative programs for real maps, by the
-// five-point rule (h = 0.0002) for complex maps. A holomorphic w needs only its derivative
-// along u (J = |w'|^2, and the gradient follows from w'' on the same five samples); other
-// complex maps take the rule along both axes, and the rule again on J for its gradient.
-bool RealJacobian(const SceneState& S, Point2 P, double& J);
-bool RealJacobianGradient(const SceneState& S, Point2 P, Point2& G);
-bool RealJacobianAndGradient(const SceneState& S, Point2 P, double& J, Point2& G);
-bool ComplexJacobian(const SceneState& S, Point2 P, double& J);
-bool ComplexJacobianGradient(const SceneState& S, Point2 P, Point2& G);
-bool ComplexJacobianAndGradient(const SceneState& S, Point2 P, double& J, Point2& G);
-
-// The samples of w at P - 2h .. P + 2h along u, kept so that J and then its gradient at the
-// same point cost five map evaluations together.
-class HolomorphicStencil {
-public:
-    bool Jacobian(const SceneState& S, Point2 P, double& J);
-    bool JacobianAndGradient(const SceneState& S, Point2 P, double& J, Point2& G);
-    bool Holds(Point2 P) const { return HaveSides && P.X == At.X && P.Y == At.Y; }
-
-private:
-    bool Sides(const SceneState& S, Point2 P);
-    Point2 At{0, 0};
-    std::complex<double> W[5];
-    bool HaveSides = false, HaveCentre = false;
-};
+#include "model/MapDerivatives.h"
+#include "model/SceneState.h"
 
 // The tracer's view of the scene. The tracer often asks for J where it has just asked for
 // the gradient, and for the gradient where it sampled J a few calls before (the best of a

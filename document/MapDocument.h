@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "view/Maps.h"
+#include "model/Maps.h"
 
 enum class DocumentError : int {
     None = 0,

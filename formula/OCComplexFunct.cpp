@@ -2,12 +2,12 @@
 #include "formula/OCComplexFunct.h"
 
 #include "common/ResStrings.h"
-#include "formula/ComplexCodeGenerator.h"
-#include "formula/ComplexInterpreter.h"
-#include "formula/ExecutableMemory.h"
+#include "formula/x87/ComplexCodeGenerator.h"
+#include "formula/interpreter/ComplexInterpreter.h"
+#include "formula/x87/ExecutableMemory.h"
 
 static_assert(ComplexScratchSlots == 8, "the object's scratch array has eight slots");
-#include "formula/FormulaLanguage.h"
+#include "formula/language/FormulaLanguage.h"
 
 namespace {
 

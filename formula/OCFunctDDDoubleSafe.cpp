@@ -6,10 +6,10 @@
 #include <limits>
 
 #include "common/ResStrings.h"
-#include "formula/ExecutableMemory.h"
-#include "formula/FormulaLanguage.h"
-#include "formula/RealCodeGenerator.h"
-#include "formula/SafeReal.h"
+#include "formula/x87/ExecutableMemory.h"
+#include "formula/language/FormulaLanguage.h"
+#include "formula/x87/RealCodeGenerator.h"
+#include "formula/safe/SafeReal.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "formula/FormulaBackend.h"
-#include "formula/PostfixInterpreter.h"
+#include "formula/interpreter/PostfixInterpreter.h"
 
 struct DerivativeResult {
     double Value;

@@ -14,12 +14,6 @@ QColor WindowColour(uint32_t BBGGRR) {
                   static_cast<int>((BBGGRR >> 16) & 0xFF));
 }
 
-int RoundPixel(double X) {
-    if (!(X > -1e6)) return -1000000;  // also NaN: off every panel
-    if (!(X < 1e6)) return 1000000;
-    return static_cast<int>(std::nearbyint(X));
-}
-
 QRect ToQRect(PixelRect R) { return QRect(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top); }
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "view/SceneState.h"
+#include "model/SceneState.h"
 
 // Colours are given as window colours $00BBGGRR.
 QColor WindowColour(uint32_t BBGGRR);
@@ -25,10 +25,6 @@ inline constexpr uint32_t RearCrossColour = 0x888888;
 inline constexpr uint32_t SpotColour = 0x0000FF;
 inline constexpr uint32_t LocusColour = 0x333333;
 inline constexpr uint32_t RearLocusColour = 0x999999;
-
-// A panel position rounded to the nearest pixel (halves to even); positions far outside any
-// panel are pulled in to a million pixels, where they still lie outside.
-int RoundPixel(double X);
 
 QRect ToQRect(PixelRect R);
 

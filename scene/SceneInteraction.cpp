@@ -10,6 +10,7 @@
 #include "scene/TorvaneScene.h"
 #include "view/SceneViews.h"
 #include "view/SphereManipulation.h"
+#include "view/ViewDrags.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // points as before.
 #pragma once
 
-#include "view/SceneState.h"
+#include "model/SceneState.h"
 
 class ScreenViewsBack {
 public:

@@ -11,7 +11,9 @@
 #include "curves/ImageBounds.h"
 #include "curves/SingularLocus.h"
 #include "scene/PanelRendering.h"
+#include "model/MapDerivatives.h"
 #include "view/SceneViews.h"
+#include "view/ViewDrags.h"
 
 namespace {
 
@@ -413,21 +415,13 @@ void TorvaneScene::AdjustMenus(uint8_t Flags) {
 
 // ---- Parameters panel ----
 
-void TorvaneScene::SetCoordinateChangesParam() {
-    S.ParamScale[0] = S.ParamWidth[0] / 199;
-    S.ParamScale[1] = S.ParamWidth[1] / 199;
-}
+void TorvaneScene::SetCoordinateChangesParam() { SetParameterScale(S); }
 
 Point2 TorvaneScene::FromParamPanelToParameters(PixelPoint Pixel) const {
-    return {Pixel.X * S.ParamScale[0] + S.ParamMin.X, S.ParamMax.Y - Pixel.Y * S.ParamScale[1]};
+    return ParametersAtPixel(S, Pixel);
 }
 
-void TorvaneScene::AdjustSpotToParameters() {
-    PixelPoint P;
-    P.X = S.ParamScale[0] == 0 ? 100 : RoundPixel((S.ParamValue.X - S.ParamMin.X) / S.ParamScale[0]);
-    P.Y = S.ParamScale[1] == 0 ? 100 : RoundPixel((S.ParamMax.Y - S.ParamValue.Y) / S.ParamScale[1]);
-    DrawLittleCircle(P, true);
-}
+void TorvaneScene::AdjustSpotToParameters() { DrawLittleCircle(SpotOfParameters(S), true); }
 
 // ---- Overlays ----
 

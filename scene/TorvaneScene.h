@@ -13,7 +13,7 @@
 #include "scene/DocumentFiles.h"
 #include "formula/OCComplexFunct.h"
 #include "formula/OCFunctDDDoubleSafe.h"
-#include "view/SceneState.h"
+#include "model/SceneState.h"
 
 // The edit fields, in the order of the window's tab chain (the read-outs last).
 enum class EditField : int {

@@ -2,7 +2,7 @@
 // trackball, Shift changes its radius, Ctrl moves its centre over the plane.
 #pragma once
 
-#include "view/Maps.h"
+#include "model/Maps.h"
 
 struct DragModifiers {
     bool Shift = false;

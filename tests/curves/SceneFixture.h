@@ -7,7 +7,9 @@
 
 #include "formula/OCComplexFunct.h"
 #include "formula/OCFunctDDDoubleSafe.h"
-#include "view/SceneState.h"
+#include "model/SceneState.h"
+#include "model/MapDerivatives.h"
+#include "model/MapKinds.h"
 #include "view/SceneViews.h"
 
 struct SceneFixture {

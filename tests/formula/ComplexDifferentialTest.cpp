@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "formula/ExecutableMemory.h"
+#include "formula/x87/ExecutableMemory.h"
 #include "formula/OCComplexFunct.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "formula/FormulaLanguage.h"
+#include "formula/language/FormulaLanguage.h"
 #include "formula/OCComplexFunct.h"
 
 namespace {

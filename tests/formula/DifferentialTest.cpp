@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "FormulaCorpus.h"
-#include "formula/ExecutableMemory.h"
-#include "formula/FormulaLanguage.h"
+#include "formula/x87/ExecutableMemory.h"
+#include "formula/language/FormulaLanguage.h"
 #include "formula/OCFunctDDDoubleSafe.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "formula/SafeComplex.h"
+#include "formula/safe/SafeComplex.h"
 
 namespace {
 

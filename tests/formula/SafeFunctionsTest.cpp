@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "formula/ExecutableMemory.h"
+#include "formula/x87/ExecutableMemory.h"
 #include "formula/OCFunctDDDoubleSafe.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "formula/ExecutableMemory.h"
-#include "formula/X87Emitter.h"
+#include "formula/x87/ExecutableMemory.h"
+#include "formula/x87/X87Emitter.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
 // The real code generator. The x87 registers hold the top of the evaluation stack; deeper
 // entries are spilled to the machine stack in full extended precision, so any depth works
 // and results equal the interpreter's bit for bit. Derivatives live in memory slots of doubles.
-#include "formula/RealCodeGenerator.h"
+#include "formula/x87/RealCodeGenerator.h"
 
 #include <array>
 #include <functional>
 #include <vector>
 
-#include "formula/FormulaLanguage.h"
-#include "formula/SafeReal.h"
-#include "formula/RealFunctionSnippets.h"
-#include "formula/X87Emitter.h"
-#include "formula/X87Spilling.h"
+#include "formula/language/FormulaLanguage.h"
+#include "formula/safe/SafeReal.h"
+#include "formula/x87/RealFunctionSnippets.h"
+#include "formula/x87/X87Emitter.h"
+#include "formula/x87/X87Spilling.h"
 
 namespace {
 

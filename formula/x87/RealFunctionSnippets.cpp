@@ -1,6 +1,6 @@
 // The x87 sequences of the safe real functions. Each follows, operation by operation, the
 // interpreter's computation in SafeReal.h, so that both engines round identically.
-#include "formula/RealFunctionSnippets.h"
+#include "formula/x87/RealFunctionSnippets.h"
 
 namespace real_snippets {
 

@@ -1,6 +1,6 @@
 // The formula front end: text to tokens to postfix code, with the forgiving rules of the
 // formula language (implicit products, several spellings, integer powers as products).
-#include "formula/FormulaLanguage.h"
+#include "formula/language/FormulaLanguage.h"
 
 #include <charconv>
 #include <cmath>

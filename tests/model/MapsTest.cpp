@@ -7,7 +7,7 @@
 #include <cmath>
 #include <random>
 
-#include "view/Maps.h"
+#include "model/Maps.h"
 #include "view/SphereManipulation.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "formula/FormulaBackend.h"
-#include "formula/X87Math.h"
+#include "formula/safe/X87Math.h"
 
 // The interpreter inlines these so that its values stay in registers.
 #if defined(__GNUC__) || defined(__clang__)

@@ -1,5 +1,5 @@
 // Executable blocks through mmap and mprotect.
-#include "formula/ExecutableMemory.h"
+#include "formula/x87/ExecutableMemory.h"
 
 #include <atomic>
 #include <cstring>

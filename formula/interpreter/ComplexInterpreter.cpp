@@ -1,8 +1,8 @@
 // Decodes complex postfix code once, then runs it on a stack of extended-precision pairs.
-#include "formula/ComplexInterpreter.h"
+#include "formula/interpreter/ComplexInterpreter.h"
 
-#include "formula/FormulaLanguage.h"
-#include "formula/X87Math.h"
+#include "formula/language/FormulaLanguage.h"
+#include "formula/safe/X87Math.h"
 
 using formula::PostfixOp;
 

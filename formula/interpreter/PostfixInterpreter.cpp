@@ -1,10 +1,10 @@
 // The postfix interpreter: decodes the postfix bytes once, then runs them on a stack of
 // extended-precision values (and, for derivative programs, the two derivative stacks).
-#include "formula/PostfixInterpreter.h"
+#include "formula/interpreter/PostfixInterpreter.h"
 
-#include "formula/FormulaLanguage.h"
-#include "formula/SafeReal.h"
-#include "formula/X87Math.h"
+#include "formula/language/FormulaLanguage.h"
+#include "formula/safe/SafeReal.h"
+#include "formula/safe/X87Math.h"
 
 using formula::PostfixOp;
 

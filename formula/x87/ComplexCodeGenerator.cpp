@@ -2,14 +2,14 @@
 // entries are spilled in pairs to the machine stack in extended precision. The snippets
 // follow, operation by operation, the building blocks of SafeComplex.h, so that native and
 // interpreted results are identical.
-#include "formula/ComplexCodeGenerator.h"
+#include "formula/x87/ComplexCodeGenerator.h"
 
 #include <functional>
 
-#include "formula/FormulaLanguage.h"
-#include "formula/ComplexFunctionSnippets.h"
-#include "formula/X87Emitter.h"
-#include "formula/X87Spilling.h"
+#include "formula/language/FormulaLanguage.h"
+#include "formula/x87/ComplexFunctionSnippets.h"
+#include "formula/x87/X87Emitter.h"
+#include "formula/x87/X87Spilling.h"
 
 namespace {
 

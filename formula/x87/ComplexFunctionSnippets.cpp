@@ -1,8 +1,8 @@
 // The elementary complex functions and the arithmetic in x87 code, mirroring SafeComplex.h.
-#include "formula/ComplexFunctionSnippets.h"
+#include "formula/x87/ComplexFunctionSnippets.h"
 
-#include "formula/RealFunctionSnippets.h"
-#include "formula/SafeComplex.h"
+#include "formula/x87/RealFunctionSnippets.h"
+#include "formula/safe/SafeComplex.h"
 
 namespace complex_snippets {
 

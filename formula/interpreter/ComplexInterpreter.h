@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "formula/FormulaLanguage.h"
-#include "formula/SafeComplex.h"
+#include "formula/language/FormulaLanguage.h"
+#include "formula/safe/SafeComplex.h"
 
 class ComplexProgram {
 public:

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "formula/FormulaBackend.h"
-#include "formula/FormulaLanguage.h"
+#include "formula/language/FormulaLanguage.h"
 
 class InterpretedProgram {
 public:

@@ -1,8 +1,8 @@
 // The inverse complex functions in x87 code: arguments folded into one quadrant, where the
 // defining formulas add numbers of like sign, and the results unfolded, as in SafeComplex.h.
-#include "formula/ComplexFunctionSnippets.h"
+#include "formula/x87/ComplexFunctionSnippets.h"
 
-#include "formula/ComplexCodeGenerator.h"  // ComplexScratchSlots
+#include "formula/x87/ComplexCodeGenerator.h"  // ComplexScratchSlots
 
 namespace complex_snippets {
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "formula/X87Emitter.h"
+#include "formula/x87/X87Emitter.h"
 
 namespace x87 {
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/ConstTypesAndGlobals.h"
-#include "view/Maps.h"
+#include "model/Maps.h"
 
 class TOCFunctDDDoubleSafe;
 class TOCComplexFunction;

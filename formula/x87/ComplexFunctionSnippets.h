@@ -3,7 +3,7 @@
 // building blocks of SafeComplex.h, so that native and interpreted results are identical.
 #pragma once
 
-#include "formula/X87Emitter.h"
+#include "formula/x87/X87Emitter.h"
 
 namespace complex_snippets {
 

@@ -1,5 +1,5 @@
 // Scene construction and the derived fields of its rectangles.
-#include "view/SceneState.h"
+#include "model/SceneState.h"
 
 #include <cmath>
 

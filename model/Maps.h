@@ -26,6 +26,10 @@ struct PlaneView {
     PixelPoint PanelCentre;
 };
 
+// A panel position rounded to the nearest pixel (halves to even); positions far outside any
+// panel are pulled in to a million pixels, where they still lie outside.
+int RoundPixel(double X);
+
 // Which = 1: the domain sphere's reset values, 2: the image sphere's; other values: nothing.
 void ResetSphere(SphereView& S, int Which);
 

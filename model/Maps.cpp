@@ -1,8 +1,14 @@
 // The view transforms: plane fits, the inverse stereographic projection and its inverse.
-#include "view/Maps.h"
+#include "model/Maps.h"
 
 #include <algorithm>
 #include <cmath>
+
+int RoundPixel(double X) {
+    if (!(X > -1e6)) return -1000000;  // also NaN: off every panel
+    if (!(X < 1e6)) return 1000000;
+    return static_cast<int>(std::nearbyint(X));
+}
 
 void ResetSphere(SphereView& S, int Which) {
     if (Which != 1 && Which != 2) return;

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "formula/FormulaBackend.h"
-#include "formula/SafeReal.h"
-#include "formula/X87Emitter.h"
+#include "formula/safe/SafeReal.h"
+#include "formula/x87/X87Emitter.h"
 
 namespace real_snippets {
 

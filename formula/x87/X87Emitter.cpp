@@ -1,5 +1,5 @@
 // Instruction encodings of the x87 emitter and its register-stack bookkeeping.
-#include "formula/X87Emitter.h"
+#include "formula/x87/X87Emitter.h"
 
 #include <algorithm>
 

@@ -11,8 +11,8 @@
 
 #include <cmath>
 
-#include "formula/SafeReal.h"  // TORVANE_INLINE
-#include "formula/X87Math.h"
+#include "formula/safe/SafeReal.h"  // TORVANE_INLINE
+#include "formula/safe/X87Math.h"
 
 namespace safe_complex {
 
