@@ -67,15 +67,15 @@ void FullRedraw(benchmark::State& State) {
         Grid = std::min(Grid, MillisecondsPer(
                                   [&] {
                                       QPainter D(&Domain), I(&Image);
-                                      DrawDomainCurves(T.S, T.S.DomRect, D);
-                                      DrawImageCurves(T.S, T.S.ImgRect, I);
+                                      DrawDomainCurves(T.S, DomainProjection(T.S, T.S.DomRect), D);
+                                      DrawImageCurves(T.S, ImageProjection(T.S, T.S.ImgRect), I);
                                   },
                                   10));
         LocusDrawing = std::min(LocusDrawing, MillisecondsPer(
                                                   [&] {
                                                       QPainter D(&Domain), I(&Image);
-                                                      DrawSingularLocusDom(T.S, T.S.DomRect, D);
-                                                      DrawSingularLocusImg(T.S, T.S.ImgRect, I);
+                                                      DrawSingularLocusDom(T.S, DomainProjection(T.S, T.S.DomRect), D);
+                                                      DrawSingularLocusImg(T.S, ImageProjection(T.S, T.S.ImgRect), I);
                                                   },
                                                   10));
     }

@@ -62,22 +62,20 @@ private:
 
 QPoint Pixel(Point2 Q) { return QPoint(RoundPixel(Q.X), RoundPixel(Q.Y)); }
 
-using Projection = Point2 (*)(const SceneState&, const Point3&, bool&);
-
 // One family of lines in one pass. Rear pass: a segment is drawn when either end is behind
 // the sphere; front pass: when both ends are in front. Breaks: a point flagged 1 is always
 // moved to (only for image lines, where the sampling breaks curves).
-void DrawFamily(const SceneState& S, const Curve3* Lines, Projection Project, bool RearPass,
+void DrawFamily(const Curve3* Lines, const PanelProjection& Project, bool RearPass,
                 bool HonourBreaks, Pen& P) {
     for (int I = 0; I <= 20; ++I) {
         const Curve3& L = Lines[I];
         if (L.LastIndex < 0) continue;
         bool PreviousRear = false;
-        P.MoveTo(Pixel(Project(S, L.Points[0].P, PreviousRear)));
+        P.MoveTo(Pixel(Project.ToPanel(L.Points[0].P, PreviousRear)));
         for (int32_t J = 1; J <= L.LastIndex; ++J) {
             const CurvePoint& C = L.Points[static_cast<size_t>(J)];
             bool Rear = false;
-            QPoint Q = Pixel(Project(S, C.P, Rear));
+            QPoint Q = Pixel(Project.ToPanel(C.P, Rear));
             bool Draw = RearPass ? (Rear || PreviousRear) : (!Rear && !PreviousRear);
             if (HonourBreaks && C.Flag == 1) Draw = false;
             if (Draw)
@@ -97,47 +95,47 @@ void DrawOutline(QPainter& Canvas, const SphereView& Sphere) {
     Canvas.drawEllipse(QRect(Sphere.CentrePixel.X - R, Sphere.CentrePixel.Y - R, 2 * R, 2 * R));
 }
 
-void DrawGrid(SceneState& S, const Curve3* HLines, const Curve3* VLines, Projection Project,
-              bool Sphere, const SphereView& View, int Width, bool HonourBreaks,
-              QPainter& Canvas) {
+void DrawGrid(const Curve3* HLines, const Curve3* VLines, const PanelProjection& Project,
+              bool HonourBreaks, QPainter& Canvas) {
     // Smoothing is the caller's choice: off on the screen bitmaps, where overlays must erase
     // themselves exactly, on for exported pictures.
     Canvas.save();
     {
         Pen P(Canvas);
-        if (Sphere) {
+        const int Width = Project.GridWidth;
+        if (Project.Sphere) {
             P.Select(RearLineColour, Width);
-            DrawFamily(S, HLines, Project, true, HonourBreaks, P);
-            DrawFamily(S, VLines, Project, true, HonourBreaks, P);
+            DrawFamily(HLines, Project, true, HonourBreaks, P);
+            DrawFamily(VLines, Project, true, HonourBreaks, P);
         }
         P.Select(HLineColour, Width);
-        DrawFamily(S, HLines, Project, false, HonourBreaks, P);
+        DrawFamily(HLines, Project, false, HonourBreaks, P);
         P.Select(VLineColour, Width);
-        DrawFamily(S, VLines, Project, false, HonourBreaks, P);
+        DrawFamily(VLines, Project, false, HonourBreaks, P);
     }
-    if (Sphere) DrawOutline(Canvas, View);
+    if (Project.Sphere) DrawOutline(Canvas, Project.SphereV);
     Canvas.restore();
 }
 
-// The locus nodes as they are projected by Project from the position Position picks; nodes
-// that fail Visible are skipped without drawing.
+// The locus nodes as Project places the position Position picks; nodes that fail Visible
+// are skipped without drawing.
 template <class PositionOf, class VisibleTest>
-void DrawLocus(const SceneState& S, Projection Project, PositionOf Position, VisibleTest Visible,
-               int Width, QPainter& Canvas) {
-    const Curve33& L = S.SingLocus;
+void DrawLocus(const Curve33& L, const PanelProjection& Project, PositionOf Position,
+               VisibleTest Visible, QPainter& Canvas) {
     if (L.LastIndex < 0) return;
+    const int Width = Project.LocusWidth;
     Canvas.save();
     {
         Pen P(Canvas);
         P.Select(LocusColour, Width);
         bool PreviousRear = false;
-        Point2 Q = Project(S, Position(L.Nodes[0]), PreviousRear);
+        Point2 Q = Project.ToPanel(Position(L.Nodes[0]), PreviousRear);
         bool PreviousVisible = Visible(Q);
         if (PreviousVisible) P.MoveTo(Pixel(Q));
         for (int32_t I = 1; I <= L.LastIndex; ++I) {
             const LocusNode& N = L.Nodes[static_cast<size_t>(I)];
             bool Rear = false;
-            Q = Project(S, Position(N), Rear);
+            Q = Project.ToPanel(Position(N), Rear);
             bool IsVisible = Visible(Q);
             if (IsVisible) {
                 if (N.Flag == 1 || !PreviousVisible) {
@@ -157,37 +155,42 @@ void DrawLocus(const SceneState& S, Projection Project, PositionOf Position, Vis
 
 }  // namespace
 
-void DrawDomainCurves(SceneState& S, PixelRect Rect, QPainter& Canvas) {
-    FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, Rect, S.DomMin, S.DomMax,
-                  S.PreserveRatio);
-    int Width = (Rect.Right - Rect.Left) / 500 + 1;
-    DrawGrid(S, S.DomHLines, S.DomVLines, S.Procedures.DomToPanel, S.StereoDomain, S.DomSphere,
-             Width, false, Canvas);
+void DrawDomainCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
+    DrawGrid(S.DomHLines, S.DomVLines, Project, false, Canvas);
 }
 
-void DrawImageCurves(SceneState& S, PixelRect Rect, QPainter& Canvas) {
-    FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, Rect, S.ImgMin, S.ImgMax,
-                 S.PreserveRatio);
-    int Width = (S.ImgRect.Right - S.ImgRect.Left) / 500 + 1;
-    DrawGrid(S, S.ImgHLines, S.ImgVLines, S.Procedures.ImgToPanel, S.StereoImage, S.ImgSphere,
-             Width, true, Canvas);
+void DrawImageCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
+    DrawGrid(S.ImgHLines, S.ImgVLines, Project, true, Canvas);
 }
 
-void DrawSingularLocusDom(SceneState& S, PixelRect Rect, QPainter& Canvas) {
-    if (S.SingLocus.LastIndex < 0) return;
-    FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, Rect, S.DomMin, S.DomMax,
-                  S.PreserveRatio);
+void DrawSingularLocusDom(const SceneState& S, const PanelProjection& Project,
+                          QPainter& Canvas) {
     DrawLocus(
-        S, S.Procedures.DomToPanel, [](const LocusNode& N) { return N.DomPos; },
-        [](Point2 Q) { return std::hypot(Q.X, Q.Y) < 10000; },
-        (Rect.Right - Rect.Left) / 500 + 2, Canvas);
+        S.SingLocus, Project, [](const LocusNode& N) { return N.DomPos; },
+        [](Point2 Q) { return std::hypot(Q.X, Q.Y) < 10000; }, Canvas);
 }
 
-void DrawSingularLocusImg(const SceneState& S, PixelRect Rect, QPainter& Canvas) {
+void DrawSingularLocusImg(const SceneState& S, const PanelProjection& Project,
+                          QPainter& Canvas) {
     DrawLocus(
-        S, S.Procedures.ImgToPanel, [](const LocusNode& N) { return N.ImgPos; },
-        [&S](Point2 Q) { return NotFarAwayImgPanel(S, Q.X, Q.Y); },
-        (Rect.Right - Rect.Left) / 500 + 2, Canvas);
+        S.SingLocus, Project, [](const LocusNode& N) { return N.ImgPos; },
+        [&S](Point2 Q) { return NotFarAwayImgPanel(S, Q.X, Q.Y); }, Canvas);
+}
+
+void DrawDomainPanel(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
+    DrawDomainCurves(S, Project, Canvas);
+    if (S.ShowSingLocus) DrawSingularLocusDom(S, Project, Canvas);
+}
+
+void DrawImagePanel(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
+    DrawImageCurves(S, Project, Canvas);
+    if (S.ShowSingLocus) DrawSingularLocusImg(S, Project, Canvas);
+}
+
+void PreparePanel(QPainter& Canvas, const PanelProjection& Project) {
+    Canvas.fillRect(ToQRect(Project.Rect), WindowColour(FormColour));
+    Canvas.fillRect(ToQRect(Project.DrawingRect()), WindowColour(DrawingColour));
+    Canvas.setClipRect(ToQRect(Project.DrawingRect()));
 }
 
 void DrawOctagon(QPainter& Canvas, PixelPoint C) {

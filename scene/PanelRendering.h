@@ -1,6 +1,6 @@
 // Drawing of the panels on any painter: the domain grid and its image (front and rear passes
 // on the spheres, the sphere outlines), the singular locus and its image, and the little
-// circle. Each drawing takes the target rectangle and fits the view to it, so the same code
+// circle. Each drawing takes a projection fitted to its target rectangle, so the same code
 // draws on the screen bitmaps, a printed page, an SVG file or a PNG.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "model/SceneState.h"
+#include "view/PanelProjection.h"
 
 // Colours are given as window colours $00BBGGRR.
 QColor WindowColour(uint32_t BBGGRR);
@@ -28,14 +29,19 @@ inline constexpr uint32_t RearLocusColour = 0x999999;
 
 QRect ToQRect(PixelRect R);
 
-void DrawDomainCurves(SceneState& S, PixelRect Rect, QPainter& Canvas);
-// The image grid's pen width comes from the scene's Image panel, not from Rect.
-void DrawImageCurves(SceneState& S, PixelRect Rect, QPainter& Canvas);
+// The grid and the locus of each panel as Project places them. Nothing of the scene changes.
+void DrawDomainCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas);
+void DrawImageCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas);
+void DrawSingularLocusDom(const SceneState& S, const PanelProjection& Project, QPainter& Canvas);
+void DrawSingularLocusImg(const SceneState& S, const PanelProjection& Project, QPainter& Canvas);
 
-// The locus in the domain (the view fitted to Rect) and its image (in the image view as the
-// caller fitted it).
-void DrawSingularLocusDom(SceneState& S, PixelRect Rect, QPainter& Canvas);
-void DrawSingularLocusImg(const SceneState& S, PixelRect Rect, QPainter& Canvas);
+// A panel's whole picture: its grid, and the locus when the scene shows it.
+void DrawDomainPanel(const SceneState& S, const PanelProjection& Project, QPainter& Canvas);
+void DrawImagePanel(const SceneState& S, const PanelProjection& Project, QPainter& Canvas);
+
+// The panel's background as on the screen (the form colour where the view does not reach,
+// white where it draws), and the drawing clipped to the white part.
+void PreparePanel(QPainter& Canvas, const PanelProjection& Project);
 
 // The little circle: an octagon about C, drawn with the painter's pen.
 void DrawOctagon(QPainter& Canvas, PixelPoint C);

@@ -10,19 +10,10 @@
 #include <algorithm>
 
 #include "scene/PanelRendering.h"
-#include "scene/ScreenViews.h"
 
 namespace {
 
 int Gap(int Size) { return std::max(4, Size / 40); }
-
-// The panel's background as on the screen: the form colour where the view does not reach,
-// white where it draws.
-void PrepareRect(QPainter& P, PixelRect Panel, PixelRect Drawing) {
-    P.fillRect(ToQRect(Panel), WindowColour(FormColour));
-    P.fillRect(ToQRect(Drawing), WindowColour(DrawingColour));
-    P.setClipRect(ToQRect(Drawing));
-}
 
 }  // namespace
 
@@ -43,29 +34,22 @@ QSize PictureSize(PicturePanels Which, int Size) {
     return Which == PicturePanels::Both ? QSize(2 * Size + Gap(Size), Size) : QSize(Size, Size);
 }
 
-void DrawPanels(TorvaneScene& T, QPainter& P, PicturePanels Which, int Size) {
-    ScreenViewsBack Restore(T.S);
-    SceneState& S = T.S;
+void DrawPanels(const TorvaneScene& T, QPainter& P, PicturePanels Which, int Size) {
+    const SceneState& S = T.S;
     int Left = 0;
     if (Which != PicturePanels::Image) {
-        PixelRect R{0, 0, Size, Size};
-        FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, R, S.DomMin, S.DomMax,
-                      S.PreserveRatio);
+        const PanelProjection Project = DomainProjection(S, {0, 0, Size, Size});
         P.save();
-        PrepareRect(P, R, S.DomView.ViewRect);
-        DrawDomainCurves(S, R, P);
-        if (S.ShowSingLocus) DrawSingularLocusDom(S, R, P);
+        PreparePanel(P, Project);
+        DrawDomainPanel(S, Project, P);
         P.restore();
         Left = Size + Gap(Size);
     }
     if (Which != PicturePanels::Domain) {
-        PixelRect R{Left, 0, Left + Size, Size};
-        FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, R, S.ImgMin, S.ImgMax,
-                     S.PreserveRatio);
+        const PanelProjection Project = ImageProjection(S, {Left, 0, Left + Size, Size});
         P.save();
-        PrepareRect(P, R, S.StereoImage ? R : S.ImgView.ViewRect);
-        DrawImageCurves(S, R, P);
-        if (S.ShowSingLocus) DrawSingularLocusImg(S, R, P);
+        PreparePanel(P, Project);
+        DrawImagePanel(S, Project, P);
         P.restore();
     }
 }

@@ -19,7 +19,7 @@ bool PictureFormatOf(const std::string& Path, PictureFormat& Format);
 QSize PictureSize(PicturePanels Which, int Size);
 
 // Draws the panels of a drawn scene, each a square of side Size, the domain on the left.
-void DrawPanels(TorvaneScene& T, QPainter& P, PicturePanels Which, int Size);
+void DrawPanels(const TorvaneScene& T, QPainter& P, PicturePanels Which, int Size);
 
 // Writes the picture; returns an error text, empty on success. The scene's views are fitted
 // back to the screen afterwards.

@@ -10,7 +10,6 @@
 #include "common/ConstTypesAndGlobals.h"
 #include "document/MapDocument.h"
 #include "scene/PanelRendering.h"
-#include "scene/ScreenViews.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ void CentredText(QPainter& P, const QRect& Frame, int Y, const std::string& Text
     TextOut(P, (Frame.left() + Frame.left() + Frame.width() - Width) / 2, Y, Text);
 }
 
-void PrintTexts(TorvaneScene& T, QPainter& P, const PageGeometry& G) {
+void PrintTexts(const TorvaneScene& T, QPainter& P, const PageGeometry& G) {
     const bool Real = T.S.MapType == 0;
     const QRect& F = G.PageFrame;
     P.setPen(QPen(Qt::black));
@@ -83,8 +82,7 @@ PageGeometry PageSetup(int PW, int PH) {
     return G;
 }
 
-void PrintPage(TorvaneScene& T, QPainter& P, const PageGeometry& G) {
-    ScreenViewsBack Restore(T.S);
+void PrintPage(const TorvaneScene& T, QPainter& P, const PageGeometry& G) {
     P.save();
     P.setRenderHint(QPainter::Antialiasing, false);
     QPen Frame(WindowColour(0x777777));
@@ -97,11 +95,9 @@ void PrintPage(TorvaneScene& T, QPainter& P, const PageGeometry& G) {
     PrintTexts(T, P, G);
 
     P.setClipRect(ToQRect(G.DomPrintRect));
-    DrawDomainCurves(T.S, G.DomPrintRect, P);
-    if (T.S.ShowSingLocus) DrawSingularLocusDom(T.S, G.DomPrintRect, P);
+    DrawDomainPanel(T.S, DomainProjection(T.S, G.DomPrintRect), P);
     P.setClipRect(ToQRect(G.ImgPrintRect));
-    DrawImageCurves(T.S, G.ImgPrintRect, P);
-    if (T.S.ShowSingLocus) DrawSingularLocusImg(T.S, G.ImgPrintRect, P);
+    DrawImagePanel(T.S, ImageProjection(T.S, G.ImgPrintRect), P);
     P.setClipping(false);
     P.restore();
 }

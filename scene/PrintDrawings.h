@@ -18,6 +18,6 @@ struct PageGeometry {
 // The geometry for a page of PW x PH device pixels (landscape).
 PageGeometry PageSetup(int PW, int PH);
 
-// Prints the page. The screen views are fitted back to their panels afterwards, also when
-// drawing fails, so the mouse finds the same points as before.
-void PrintPage(TorvaneScene& T, QPainter& P, const PageGeometry& G);
+// Prints the page. The pictures are drawn through projections fitted to the page's frames;
+// the scene and its screen views stay as they are.
+void PrintPage(const TorvaneScene& T, QPainter& P, const PageGeometry& G);

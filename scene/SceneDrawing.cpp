@@ -1,0 +1,123 @@
+// The scene's screen pictures: the two panel bitmaps drawn from the computed curves and shown
+// in their panels, and the inverting overlays (the tangent cross and the little circle).
+#include <QPainter>
+
+#include <cmath>
+
+#include "model/MapDerivatives.h"
+#include "scene/PanelRendering.h"
+#include "scene/TorvaneScene.h"
+#include "view/SceneViews.h"
+
+// The bitmaps keep the last picture; Erase whitens the drawing rectangle first. The screen
+// view is fitted to the panel (a sphere's radius may have changed), then the picture drawn
+// through a projection of it.
+void TorvaneScene::DrawDomainBitmap(bool Erase) {
+    FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin, S.DomMax,
+                  S.PreserveRatio);
+    {
+        QPainter P(&DomBitmap);
+        P.setClipRect(ToQRect(DomBitmapClip));
+        if (Erase) P.fillRect(ToQRect(S.DomView.ViewRect), WindowColour(DrawingColour));
+        DrawDomainPanel(S, DomainProjection(S, S.DomRect), P);
+    }
+    DomainSurface = DomBitmap;
+}
+
+void TorvaneScene::DrawImageBitmap(bool Erase) {
+    FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
+                 S.PreserveRatio);
+    {
+        QPainter P(&ImgBitmap);
+        P.setClipRect(ToQRect(ImgBitmapClip));
+        if (Erase) P.fillRect(ToQRect(ImageDrawingRect()), WindowColour(DrawingColour));
+        DrawImagePanel(S, ImageProjection(S, S.ImgRect), P);
+    }
+    ImageSurface = ImgBitmap;  // the copy wipes the cross
+    CrossShown = false;
+}
+
+void TorvaneScene::DrawCurves(int Which) {
+    if (Which & 1) DrawDomainBitmap(true);
+    if (Which & 2) DrawImageBitmap(true);
+    S.SceneReady = true;
+}
+
+PixelRect TorvaneScene::ImageDrawingRect() const {
+    // A sphere view draws over the whole panel. The plane view's rectangle is kept while the
+    // sphere is shown, so a scene that has shown only the sphere (a document opened with it)
+    // has none to use.
+    return S.StereoImage ? S.ImgRect : S.ImgView.ViewRect;
+}
+
+void TorvaneScene::SetClip(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect,
+                           PixelRect DrawRect) {
+    QPainter P(&Bitmap);
+    P.fillRect(ToQRect(PanelRect), WindowColour(FormColour));
+    P.fillRect(ToQRect(DrawRect), WindowColour(DrawingColour));
+    Clip = DrawRect;
+}
+
+void TorvaneScene::EraseRect(QImage& Surface, PixelRect R) {
+    QPainter P(&Surface);
+    P.fillRect(ToQRect(R), WindowColour(DrawingColour));
+}
+
+void TorvaneScene::DrawLittleCircle(PixelPoint P, bool Erase) {
+    QPainter Canvas(&ParametersSurface);
+    Canvas.setRenderHint(QPainter::Antialiasing, false);
+    Canvas.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    Canvas.setPen(QPen(WindowColour(SpotColour), 1));
+    if (Erase && SpotShown) {
+        DrawOctagon(Canvas, Spot);
+        SpotShown = false;
+    }
+    DrawOctagon(Canvas, P);
+    Spot = P;
+    SpotShown = true;
+}
+
+void TorvaneScene::DrawCrossArms() {
+    QPainter Canvas(&ImageSurface);
+    Canvas.setRenderHint(QPainter::Antialiasing, false);
+    Canvas.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    Canvas.setPen(QPen(WindowColour(CrossAtBack ? RearCrossColour : CrossColour), 1));
+    for (const auto& Arm : CrossEnds)
+        Canvas.drawLine(QPoint(Arm[0].X, Arm[0].Y), QPoint(Arm[1].X, Arm[1].Y));
+}
+
+bool TorvaneScene::DrawCrossInImg(Point2& DomPt, Point2& ImgPt, int X, int Y) {
+    if (CrossShown) {
+        DrawCrossArms();
+        CrossShown = false;
+    }
+    int Hemisphere = 2;
+    if (!PickDomainPoint(S, DomPt, ImgPt, X, Y, Hemisphere)) return false;
+    CrossAtBack = Hemisphere == 1;
+    double Size = CrossSize * S.DomDiag;
+    Point3 P, Tu, Tv;
+    if (!ImagePoint3Derivs(S, DomPt, P, Tu, Tv)) return false;
+    bool Rear = false;
+    Point2 C = S.Procedures.ImgToPanel(S, P, Rear);
+    if (!std::isfinite(C.X) || !std::isfinite(C.Y)) return false;
+    int CX = RoundPixel(C.X), CY = RoundPixel(C.Y);
+    if (!(CX > 0 && CX < 460 && CY > 0 && CY < 460)) return false;
+    const Point3 Ends[4] = {{P.X + Size * Tu.X, P.Y + Size * Tu.Y, P.Z + Size * Tu.Z},
+                            {P.X - Size * Tu.X, P.Y - Size * Tu.Y, P.Z - Size * Tu.Z},
+                            {P.X + Size * Tv.X, P.Y + Size * Tv.Y, P.Z + Size * Tv.Z},
+                            {P.X - Size * Tv.X, P.Y - Size * Tv.Y, P.Z - Size * Tv.Z}};
+    PixelPoint Pixels[4];
+    for (int I = 0; I < 4; ++I) {
+        Point2 Q = S.Procedures.ImgToPanel(S, Ends[I], Rear);
+        if (!std::isfinite(Q.X) || !std::isfinite(Q.Y)) return false;
+        Pixels[I] = {RoundPixel(Q.X), RoundPixel(Q.Y)};
+        CrossAtBack = Rear;
+    }
+    CrossEnds[0][0] = Pixels[0];
+    CrossEnds[0][1] = Pixels[1];
+    CrossEnds[1][0] = Pixels[2];
+    CrossEnds[1][1] = Pixels[3];
+    DrawCrossArms();
+    CrossShown = true;
+    return true;
+}

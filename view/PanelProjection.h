@@ -1,0 +1,32 @@
+// What a drawing of one panel needs to know about where things go: the rectangle it fills,
+// the plane view and the sphere fitted to that rectangle, and the pen widths. A projection is
+// a value computed from the scene, so drawing for the screen, a page or a file never changes
+// the views that the mouse and the curve sampling use.
+#pragma once
+
+#include "model/SceneState.h"
+
+struct PanelProjection {
+    PixelRect Rect;        // the rectangle the panel's drawing fills
+    bool Sphere = false;   // the panel shows its plane on the sphere
+    PlaneView View;        // fitted to Rect
+    SphereView SphereV;    // with its scale and centre pixel fitted to Rect
+    int GridWidth = 1;     // pen width of the grid lines
+    int LocusWidth = 2;    // pen width of the singular locus
+
+    // The panel position (not rounded) of a space point of the panel's plane or sphere; Rear
+    // when it is on the sphere's far side.
+    Point2 ToPanel(const Point3& P, bool& Rear) const {
+        if (Sphere) return SphereToPanel(SphereV, View.PanelCentre, P, Rear);
+        Rear = false;
+        return PlaneToPanel(View, P);
+    }
+    // Where the drawing shows the map (white): the whole rectangle on a sphere, the fitted
+    // plane view otherwise (smaller than Rect when the ratio is preserved).
+    PixelRect DrawingRect() const { return Sphere ? Rect : View.ViewRect; }
+};
+
+// The projections of the scene's Domain and Image panels into Rect. The image grid's pen
+// width follows the scene's Image panel rather than Rect, as the screen shows it.
+PanelProjection DomainProjection(const SceneState& S, PixelRect Rect);
+PanelProjection ImageProjection(const SceneState& S, PixelRect Rect);
