@@ -1,0 +1,137 @@
+// The main window's files: opening and saving documents with their messages, the question
+// before closing, exporting pictures and printing the page.
+#include <QCloseEvent>
+#include <QPainter>
+#include <QPrinter>
+
+#include "app/FTorvane.h"
+#include "app/PanelWidget.h"
+#include "scene/PictureExport.h"
+#include "scene/PrintDrawings.h"
+
+namespace {
+
+QString Q(const std::string& S) { return QString::fromStdString(S); }
+
+}  // namespace
+
+// ---- Documents ----
+
+void TTorvane::ShowOutcome(const FileOutcome& R) {
+    if (R.Ok()) return;
+    ShowMessage(R.SystemText.empty() ? QString::fromLatin1(DocumentMessage(R.Code))
+                                     : Q(R.SystemText));
+}
+
+void TTorvane::WriteToDisk(const std::string& FileName) {
+    ShowOutcome(SceneModel.WriteToDisk(FileName));
+}
+
+bool TTorvane::ReadFromDisk(const QString& FileName) {
+    FileOutcome R;
+    Run([&] { R = SceneModel.ReadFromDisk(FileName.toStdString()); });
+    if (R.Ok()) return true;
+    ShowOutcome(R);
+    // The scene is as it was, and it stays usable.
+    Run([this] { SceneModel.Inform(DocumentMessage(DocumentError::ReadError)); });
+    return false;
+}
+
+void TTorvane::Open() {
+    QString Chosen = ChooseFile(false, QStringLiteral("Open"));
+    if (!Chosen.isEmpty()) ReadFromDisk(Chosen);
+}
+
+void TTorvane::Save() {
+    if (!SceneModel.S.SceneReady || !SceneModel.S.Modified) return;
+    if (SceneModel.FileName.empty()) {
+        SaveAs();
+        return;
+    }
+    SceneModel.FileName = WithDocumentExtension(SceneModel.FileName);
+    Run([this] { WriteToDisk(SceneModel.FileName); });
+}
+
+// Asks for a name under the given title and writes the document there; true when it reached
+// the disk.
+bool TTorvane::SaveUnderNewName(const QString& Title) {
+    QString Chosen = ChooseFile(true, Title);
+    if (Chosen.isEmpty()) return false;
+    Run([&] {
+        SceneModel.FileName = WithDocumentExtension(Chosen.toStdString());
+        WriteToDisk(SceneModel.FileName);
+        SceneModel.Caption = DocumentCaption(SceneModel.FileName);
+    });
+    return !SceneModel.S.Modified;
+}
+
+void TTorvane::SaveAs() {
+    if (SceneModel.S.SceneReady) SaveUnderNewName(QStringLiteral("Save As"));
+}
+
+bool TTorvane::WantToSave() {
+    // Only a document that reached the disk counts as saved: after a failed write the window
+    // must not close and lose the changes.
+    return SceneModel.S.SceneReady && SceneModel.S.Modified &&
+           SaveUnderNewName(QStringLiteral("Save changes?"));
+}
+
+// ---- Pictures ----
+
+void TTorvane::ExportPicture(bool LastPanelOnly) {
+    if (!SceneModel.S.SceneReady) return;
+    QString Chosen = ChooseFile(true, LastPanelOnly ? QStringLiteral("Export Panel Picture")
+                                                    : QStringLiteral("Export Picture"));
+    if (Chosen.isEmpty()) return;
+    PicturePanels Which = !LastPanelOnly      ? PicturePanels::Both
+                          : LastPanelIsImage ? PicturePanels::Image
+                                             : PicturePanels::Domain;
+    // Pixels for a paper at twice the screen's size; drawings scale without loss.
+    PictureFormat Format = PictureFormat::Png;
+    PictureFormatOf(Chosen.toStdString(), Format);
+    int Size = Format == PictureFormat::Png ? 920 : 460;
+    std::string Failure = ::ExportPicture(SceneModel, Chosen.toStdString(), Which, Size);
+    if (!Failure.empty()) ShowMessage(Q(Failure));
+    Domain->update();
+    Image->update();
+}
+
+// ---- Printing ----
+
+void TTorvane::OnPrint() {
+    if (!SceneModel.S.SceneReady) return;
+    QPrinter Printer(QPrinter::HighResolution);
+    Printer.setPageOrientation(QPageLayout::Landscape);
+    if (RunPrintDialog(Printer) && Printer.copyCount() >= 1) PrintTo(Printer);
+    Domain->update();
+    Image->update();
+}
+
+void TTorvane::PrintTo(QPrinter& Printer) {
+    Printer.setPageOrientation(QPageLayout::Landscape);
+    QPainter P;
+    if (!P.begin(&Printer)) {
+        ShowMessage(QStringLiteral("The printer could not be started."));
+        return;
+    }
+    PageGeometry G = PageSetup(P.device()->width(), P.device()->height());
+    PrintPage(SceneModel, P, G);
+    P.end();
+}
+
+void TTorvane::closeEvent(QCloseEvent* Event) {
+    bool CanClose = true;
+    if (SceneModel.S.Modified) {
+        QString Question = QStringLiteral("Save changes made to ") + windowTitle() +
+                           QStringLiteral(" before exiting?");
+        switch (AskQuestion(Question)) {
+            case QMessageBox::Yes: CanClose = WantToSave(); break;
+            case QMessageBox::No: break;
+            default: CanClose = false; break;
+        }
+    }
+    if (CanClose)
+        Event->accept();
+    else
+        Event->ignore();
+}

@@ -1,0 +1,256 @@
+// The main window's controls at the pixel positions its layout is drawn for: the menus with
+// their check marks, radio groups and shortcuts, the panels, fields, labels and button, and the
+// panels' mouse events handed to the scene.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QFont>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPalette>
+#include <QPushButton>
+
+#include "app/AppFonts.h"
+#include "app/FTorvane.h"
+#include "app/PanelWidget.h"
+
+namespace {
+
+const QColor FormColour(0xFF, 0xE8, 0xB0);
+const QColor DrawButtonTextColour(0x00, 0x00, 0x80);
+
+struct EditPlace {
+    const char* Name;
+    QRect Geometry;
+};
+
+// In the order of EditField, which is also the tab order.
+const EditPlace EditPlaces[EditFieldCount] = {
+    {"F1Edit", {336, 529, 410, 20}},   {"F2Edit", {336, 552, 410, 20}},
+    {"uMinEdit", {151, 294, 40, 16}},  {"uMaxEdit", {242, 294, 38, 16}},
+    {"vMinEdit", {151, 314, 40, 16}},  {"vMaxEdit", {242, 314, 38, 16}},
+    {"pMinEdit", {82, 542, 38, 16}},   {"pMaxEdit", {162, 542, 38, 16}},
+    {"qMinEdit", {82, 562, 38, 16}},   {"qMaxEdit", {162, 562, 38, 16}},
+    {"qValue", {37, 446, 40, 16}},     {"pValue", {37, 422, 40, 16}},
+    {"xMinEdit", {547, 474, 40, 16}},  {"xMaxEdit", {642, 474, 40, 16}},
+    {"yMinEdit", {547, 494, 40, 16}},  {"yMaxEdit", {642, 494, 40, 16}},
+    {"uValueEdit", {39, 294, 40, 16}}, {"vValueEdit", {39, 314, 40, 16}},
+    {"xValueEdit", {375, 474, 40, 16}}, {"yValueEdit", {375, 494, 40, 16}},
+};
+
+// Label names and tops, in the order of SceneLabel; their left edges and captions come from
+// the scene, since they change with the map kind.
+const char* const LabelNames[SceneLabelCount] = {"xuvLabel", "yuvLabel", "uName",  "vName",
+                                                 "uLabel",   "vLabel",   "xLabel", "yLabel",
+                                                 "pName",    "qName",    "pLabel", "qLabel",
+                                                 "xName",    "yName"};
+const int LabelTopEdges[SceneLabelCount] = {530, 553, 293, 313, 293, 313, 473,
+                                            493, 421, 445, 541, 561, 473, 493};
+
+QFont LabelFont() {
+    return NamedFont(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), 13, true);
+}
+
+QFont EditFont() {
+    return NamedFont(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), 12,
+                     false);
+}
+
+}  // namespace
+
+void TTorvane::CreateMenus() {
+    auto Item = [this](QMenu* Menu, const char* Text, MenuItem M, QActionGroup* Group) {
+        QAction* A = Menu->addAction(QString::fromLatin1(Text));
+        A->setCheckable(true);
+        if (Group) Group->addAction(A);
+        MenuActions[static_cast<int>(M)] = A;
+        return A;
+    };
+    auto Group = [this] {
+        auto* G = new QActionGroup(this);
+        // The scene decides the marks; a group may show none (no domain view chosen yet).
+        G->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        return G;
+    };
+
+    QMenu* File = menuBar()->addMenu(QStringLiteral("File"));
+    connect(File->addAction(QStringLiteral("Manual...")), &QAction::triggered, this,
+            &TTorvane::OnManual);
+    File->addSeparator();
+    QAction* Real = File->addAction(QStringLiteral("Real Functions"));
+    QAction* Complex = File->addAction(QStringLiteral("Complex Function"));
+    MenuActions[static_cast<int>(MenuItem::RealFunctions1)] = Real;
+    MenuActions[static_cast<int>(MenuItem::ComplexFunction1)] = Complex;
+    connect(Real, &QAction::triggered, this, [this] { Run([this] { SceneModel.OnFunctionType(0); }); });
+    connect(Complex, &QAction::triggered, this,
+            [this] { Run([this] { SceneModel.OnFunctionType(1); }); });
+    File->addSeparator();
+    connect(File->addAction(QStringLiteral("Open...")), &QAction::triggered, this, &TTorvane::Open);
+    connect(File->addAction(QStringLiteral("Save")), &QAction::triggered, this, &TTorvane::Save);
+    connect(File->addAction(QStringLiteral("Save As...")), &QAction::triggered, this,
+            &TTorvane::SaveAs);
+    connect(File->addAction(QStringLiteral("Print...")), &QAction::triggered, this,
+            &TTorvane::OnPrint);
+    connect(File->addAction(QStringLiteral("Export Picture...")), &QAction::triggered, this,
+            [this] { ExportPicture(false); });
+    connect(File->addAction(QStringLiteral("Export Panel Picture...")), &QAction::triggered, this,
+            [this] { ExportPicture(true); });
+    File->addSeparator();
+    connect(File->addAction(QStringLiteral("Exit")), &QAction::triggered, this,
+            &TTorvane::ExecuteQuit);
+
+    QuitAction = new QAction(QStringLiteral("Quit"), this);
+    QuitAction->setObjectName(QStringLiteral("Quit"));
+    addAction(QuitAction);
+    connect(QuitAction, &QAction::triggered, this, &TTorvane::ExecuteQuit);
+
+    QMenu* EditMenu = menuBar()->addMenu(QStringLiteral("Edit"));
+    auto Standard = [EditMenu, this](const char* Text, QKeySequence Keys,
+                                     void (*Do)(QLineEdit*)) {
+        QAction* A = EditMenu->addAction(QString::fromLatin1(Text));
+        A->setShortcut(Keys);
+        connect(A, &QAction::triggered, this, [Do] {
+            if (auto* E = qobject_cast<QLineEdit*>(QApplication::focusWidget())) Do(E);
+        });
+    };
+    Standard("Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), [](QLineEdit* E) { E->cut(); });
+    Standard("&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), [](QLineEdit* E) { E->copy(); });
+    Standard("&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), [](QLineEdit* E) { E->paste(); });
+
+    QMenu* Geometry = menuBar()->addMenu(QStringLiteral("Geometry"));
+    connect(Item(Geometry, "Singular locus", MenuItem::Singularlocus1, nullptr), &QAction::triggered,
+            this, [this] { Run([this] { SceneModel.OnGeometryMenu(); }); });
+
+    QMenu* Preferences = menuBar()->addMenu(QStringLiteral("Preferences"));
+    auto Preference = [this](QAction* A, int Tag) {
+        A->setData(Tag);
+        connect(A, &QAction::triggered, this, [this, Tag] { Run([this, Tag] { SceneModel.OnPreferences(Tag); }); });
+    };
+    auto Reset = [this, Preferences](int Tag) {
+        QAction* A = Preferences->addAction(QStringLiteral("Reset sphere"));
+        A->setData(Tag);
+        connect(A, &QAction::triggered, this, [this, Tag] { Run([this, Tag] { SceneModel.OnResetSphere(Tag); }); });
+        return A;
+    };
+    QActionGroup* Fit = Group();
+    Preference(Item(Preferences, "Adjust to Panels", MenuItem::AdjusttoPanel1, Fit), TagAdjustToPanels);
+    Preference(Item(Preferences, "Preserve Ratio", MenuItem::PreserveRatio1, Fit), TagPreserveRatio);
+    Preferences->addSeparator();
+    QActionGroup* DomainView = Group();
+    Preference(Item(Preferences, "Plane domain", MenuItem::Planedomain1, DomainView), TagPlaneDomain);
+    Preference(Item(Preferences, "Stereographic domain", MenuItem::Stereographicdomain1, DomainView),
+               TagStereographicDomain);
+    Reset(TagResetDomainSphere);
+    Preferences->addSeparator();
+    QActionGroup* ImageView = Group();
+    Preference(Item(Preferences, "Plane image", MenuItem::Planeimage1, ImageView), TagPlaneImage);
+    Preference(Item(Preferences, "Stereographic image", MenuItem::Stereographicimage1, ImageView),
+               TagStereographicImage);
+    Reset(TagResetImageSphere)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    Preferences->addSeparator();
+}
+
+void TTorvane::CreateClientArea() {
+    // Children sit at absolute positions: the layout is a fixed drawing, not a flowing form.
+    ClientArea = new QWidget(this);
+    ClientArea->setObjectName(QStringLiteral("ClientArea"));
+    ClientArea->setAutoFillBackground(true);
+    QPalette Palette = ClientArea->palette();
+    Palette.setColor(QPalette::Window, FormColour);
+    ClientArea->setPalette(Palette);
+    setCentralWidget(ClientArea);
+
+    Domain = new PanelWidget("Domain", QRect(2, 10, 280, 280), &SceneModel.DomainSurface, ClientArea);
+    Image = new PanelWidget("Image", QRect(286, 10, 460, 460), &SceneModel.ImageSurface, ClientArea);
+    Parameters = new PanelWidget("Parameters", QRect(80, 338, 200, 200),
+                                 &SceneModel.ParametersSurface, ClientArea);
+    for (auto [Name, Left] : {std::pair{"InfinityDomBox", 136}, std::pair{"InfinityImgBox", 510}}) {
+        auto* Box = new QLabel(ClientArea);
+        Box->setObjectName(QString::fromLatin1(Name));
+        Box->setGeometry(Left, 0, 10, 10);
+        Box->setAutoFillBackground(true);
+        Box->setPalette(Palette);
+    }
+
+    for (int I = 0; I < SceneLabelCount; ++I) {
+        Labels[I] = CreateLabel(QPoint(0, LabelTopEdges[I]));
+        Labels[I]->setObjectName(QString::fromLatin1(LabelNames[I]));
+        LabelTops[I] = LabelTopEdges[I];
+    }
+    for (int I = 0; I < EditFieldCount; ++I)
+        Edits[I] = CreateEdit(static_cast<EditField>(I), EditPlaces[I].Geometry);
+    for (EditField F : {EditField::uValueEdit, EditField::vValueEdit, EditField::xValueEdit,
+                        EditField::yValueEdit})
+        Edit(F)->setReadOnly(true);
+
+    DrawButton = new QPushButton(QStringLiteral("Draw It"), ClientArea);
+    DrawButton->setObjectName(QStringLiteral("DrawButton"));
+    DrawButton->setGeometry(212, 548, 70, 26);
+    DrawButton->setFont(LabelFont());
+    QPalette ButtonPalette = DrawButton->palette();
+    ButtonPalette.setColor(QPalette::ButtonText, DrawButtonTextColour);
+    DrawButton->setPalette(ButtonPalette);
+    DrawButton->installEventFilter(this);
+    connect(DrawButton, &QPushButton::clicked, this, &TTorvane::ReadAndDraw);
+
+    // Tab order: the fields in their order, the read-outs, then the button.
+    for (int I = 0; I + 1 < EditFieldCount; ++I) setTabOrder(Edits[I], Edits[I + 1]);
+    setTabOrder(Edits[EditFieldCount - 1], DrawButton);
+}
+
+QLabel* TTorvane::CreateLabel(const QPoint& TopLeft) {
+    auto* L = new QLabel(ClientArea);
+    L->setFont(LabelFont());
+    L->move(TopLeft);
+    return L;
+}
+
+QLineEdit* TTorvane::CreateEdit(EditField F, const QRect& Geometry) {
+    auto* E = new QLineEdit(ClientArea);
+    E->setObjectName(QString::fromLatin1(EditPlaces[static_cast<int>(F)].Name));
+    E->setFont(EditFont());
+    E->setFrame(false);
+    E->setGeometry(Geometry);
+    // The text must start at the left edge of the field, not after a style-dependent margin.
+    E->setTextMargins(0, 0, 0, 0);
+    E->installEventFilter(this);
+    // Until the first Draw It, Enter in a field presses the default button.
+    connect(E, &QLineEdit::returnPressed, this, [this] {
+        if (SceneModel.DrawButtonIsDefault) ReadAndDraw();
+    });
+    return E;
+}
+
+void TTorvane::WirePanels() {
+    Domain->OnMouseDown = [this](MouseButton B, ShiftState S, int X, int Y) {
+        LastPanelIsImage = false;
+        Run([&] { SceneModel.OnMouseDownInDomain(B, S, X, Y); });
+    };
+    Domain->OnMouseMove = [this](ShiftState S, int X, int Y) {
+        LastPanelIsImage = false;
+        Run([&] { SceneModel.OnMouseMoveInDomain(S, X, Y); });
+    };
+    Domain->OnMouseUp = [this](MouseButton B, ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseUpInDomain(B, S, X, Y); });
+    };
+    Image->OnMouseDown = [this](MouseButton B, ShiftState S, int X, int Y) {
+        LastPanelIsImage = true;
+        Run([&] { SceneModel.OnMouseDownInImage(B, S, X, Y); });
+    };
+    Image->OnMouseMove = [this](ShiftState S, int X, int Y) {
+        LastPanelIsImage = true;
+        Run([&] { SceneModel.OnMouseMoveInImage(S, X, Y); });
+    };
+    Image->OnMouseUp = [this](MouseButton B, ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseUpInImage(B, S, X, Y); });
+    };
+    Parameters->OnMouseDown = [this](MouseButton B, ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseDownInParameters(B, S, X, Y); });
+    };
+    Parameters->OnMouseMove = [this](ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseMoveInParameters(S, X, Y); });
+    };
+}
