@@ -41,8 +41,6 @@ public:
 
     int CoarseCountUsed() const { return CoarseCount; }
     int FineCountUsed() const { return FineCount; }
-    double CurrentTolerance() const { return Tolerance; }
-    bool IsVisited(int A, int B) const { return Visited[A][B] != 0; }
 
     static int FloorI(double X);
 

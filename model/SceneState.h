@@ -17,7 +17,6 @@ struct SceneState;
 struct ViewProcedures {
     bool (*MapPoint)(const SceneState& S, Point2 P, Point2& Q) = nullptr;
     Point2 (*DomToPanel)(const SceneState& S, const Point3& P, bool& Rear) = nullptr;
-    Point2 (*DomPixelToPoint)(const SceneState& S, int32_t X, int32_t Y, bool Rear) = nullptr;
     Point2 (*ImgToPanel)(const SceneState& S, const Point3& P, bool& Rear) = nullptr;
     Point2 (*ImgPixelToPoint)(const SceneState& S, int32_t X, int32_t Y, bool Rear) = nullptr;
     bool (*ImagePoint3)(const SceneState& S, Point2 P, Point3& G) = nullptr;

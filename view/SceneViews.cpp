@@ -20,12 +20,6 @@ Point2 ImgPlaneToPanel(const SceneState& S, const Point3& P, bool& Rear) {
 Point2 ImgSphereToPanel(const SceneState& S, const Point3& P, bool& Rear) {
     return SphereToPanel(S.ImgSphere, S.ImgView.PanelCentre, P, Rear);
 }
-Point2 DomPlanePixel(const SceneState& S, int32_t X, int32_t Y, bool) {
-    return PlanePixelToPoint(S.DomView, X, Y);
-}
-Point2 DomSpherePixel(const SceneState& S, int32_t X, int32_t Y, bool Rear) {
-    return SpherePixelToPoint(S.DomSphere, X, Y, Rear);
-}
 Point2 ImgPlanePixel(const SceneState& S, int32_t X, int32_t Y, bool) {
     return PlanePixelToPoint(S.ImgView, X, Y);
 }
@@ -55,7 +49,6 @@ void BindViewProcedures(SceneState& S) {
     V.ImgPixelToPoint = S.StereoImage ? ImgSpherePixel : ImgPlanePixel;
     V.ImagePoint3 = S.StereoImage ? ImagePointOnSphere : ImagePointOnPlane;
     V.DomToPanel = S.StereoDomain ? DomSphereToPanel : DomPlaneToPanel;
-    V.DomPixelToPoint = S.StereoDomain ? DomSpherePixel : DomPlanePixel;
 }
 
 bool PickDomainPoint(const SceneState& S, Point2& DomPt, Point2& ImgPt, int32_t X, int32_t Y,
