@@ -116,10 +116,13 @@ public:
     bool Checked(MenuItem M) const { return Menus[static_cast<int>(M)].Checked; }
 
     // ---- Draw It pipeline and scene set-up ----
+    // The one road from the fields to the pixels: read the fields (1 on success, else 0 with
+    // the message in the status text), compute the scene (ComputeScene), draw both bitmaps.
     // FromDrawButton: the Draw It button asked (it then marks the document modified).
     void ReadAndDraw(bool FromDrawButton);
     int ReadDataReal();
     int ReadDataComplex();
+    // The same road without reading: after a gesture changed the scene's values.
     void ComputeAndDrawCurves();
     void ChangeMapType(bool KeepValues);
     void SetUpRealScene(bool KeepValues);
