@@ -5,13 +5,18 @@
 
 TORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TORVANE_BUILD_DIR="${TORVANE_ROOT}/build"
+# shellcheck source=tools/qt-runtime.sh
+source "${TORVANE_ROOT}/tools/qt-runtime.sh"
 
+# llvm brings llvm-symbolizer, so that a sanitizer or fuzzer report names the source lines;
+# libxkbcommon-dev is what Qt's CMake files look for; locales-all gives the locale tests a
+# decimal-comma locale to run in.
 TORVANE_PACKAGES=(
-    build-essential g++ clang libclang-rt-14-dev cmake ninja-build
-    qt6-base-dev qt6-svg-dev libgl1-mesa-dev
+    build-essential g++ clang libclang-rt-14-dev llvm cmake ninja-build
+    qt6-base-dev qt6-svg-dev libgl1-mesa-dev libxkbcommon-dev
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     xvfb xauth x11-apps
-    fonts-liberation fonts-dejavu-core
+    fonts-liberation fonts-dejavu-core locales-all
     poppler-utils imagemagick
 )
 
@@ -76,3 +81,4 @@ torvane_build() {
 torvane_install_packages
 torvane_configure
 torvane_build
+torvane_runtime_dir
