@@ -57,7 +57,6 @@ FormulaBackend TOCComplexFunction::ActiveBackend() const {
 }
 
 void TOCComplexFunction::Compile(const std::string& Text, const std::string& LetterText) {
-    FormulaText = Text;
     Program.reset();
     NativeEntry = nullptr;
     NativeBlock.reset();
@@ -113,9 +112,4 @@ void TOCComplexFunction::Evaluate(std::complex<double>& Result,
     safe_complex::Complex W =
         Program->Run(In, Slots);
     Result = {static_cast<double>(W.Re), static_cast<double>(W.Im)};
-}
-
-TOCComplexFunction& WFunction() {
-    static TOCComplexFunction Instance;
-    return Instance;
 }

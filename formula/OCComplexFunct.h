@@ -37,17 +37,14 @@ public:
     FormulaBackend ActiveBackend() const;
 
     bool IsCompiled() const { return Program != nullptr; }
-    const std::string& Formula() const { return FormulaText; }
+    const std::string& Postfix() const { return PostfixCode; }
     // Slot 0 is unused; slots 1.. hold the formula's constants.
     const std::vector<std::complex<double>>& Constants() const { return ConstantSlots; }
-    const std::string& Postfix() const { return PostfixCode; }
-    int LetterCount() const { return Letters; }
     // True when the formula uses none of conj, abs and arg, so that w is holomorphic wherever
     // it is smooth (w_v = i w_u there).
     bool IsHolomorphic() const { return Holomorphic; }
 
 private:
-    std::string FormulaText;
     std::vector<std::complex<double>> ConstantSlots;
     std::string PostfixCode;
     int Letters = 0;
@@ -61,6 +58,3 @@ private:
                         long double*) = nullptr;
     mutable long double Scratch[8] = {};  // temporaries of the native inverse functions
 };
-
-// The process-wide compiled w(z) of the complex map.
-TOCComplexFunction& WFunction();

@@ -104,7 +104,6 @@ FormulaBackend TOCFunctDDDoubleSafe::ActiveBackend() const {
 void TOCFunctDDDoubleSafe::Compile(const std::string& Text, const std::string& VariableLetters,
                                    const std::string& ParameterLetters, std::string& ErrorMsg) {
     ErrorMsg.clear();
-    FormulaText = Text;
     Compiled = false;
     ResetPrograms();
     PostfixCode.clear();

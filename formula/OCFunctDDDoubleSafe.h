@@ -78,15 +78,9 @@ public:
     FormulaBackend ActiveBackend() const;
 
     bool IsCompiled() const { return Compiled; }
-    const std::string& Formula() const { return FormulaText; }
-    const std::vector<double>& Constants() const { return ConstantSlots; }
     const std::string& Postfix() const { return PostfixCode; }
-    int32_t PostfixLength() const { return static_cast<int32_t>(PostfixCode.size()); }
     int32_t VariableCount() const { return Variables; }
-    int32_t ParameterCount() const { return Parameters; }
-    // Derivative stacks of the last derivative run; slot 1 holds the result's derivative.
-    const std::vector<double>& FirstDerivatives() const { return FirstStack; }
-    const std::vector<double>& SecondDerivatives() const { return SecondStack; }
+    const std::vector<double>& Constants() const { return ConstantSlots; }
     // True when the postfix code reads variable number n (1-based).
     bool UsesVariable(int n) const;
 
@@ -95,7 +89,6 @@ private:
     double EvaluateInterpreted(std::span<const double> Values) const;
     void GenerateProgram(ProgramOrder Order);
 
-    std::string FormulaText;
     std::vector<double> ConstantSlots;
     std::vector<double> FirstStack;
     std::vector<double> SecondStack;
