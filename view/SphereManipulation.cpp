@@ -20,14 +20,14 @@ bool TrackballVector(const SphereView& S, PixelPoint P, Point3& Result) {
     return true;
 }
 
-void RotateSphere(SphereView& S, PixelPoint Cur, PixelPoint Prev) {
+bool RotateSphere(SphereView& S, PixelPoint Cur, PixelPoint Prev) {
     Point3 A, B;
-    if (!TrackballVector(S, Prev, B) || !TrackballVector(S, Cur, A)) return;
+    if (!TrackballVector(S, Prev, B) || !TrackballVector(S, Cur, A)) return false;
     Point3 Sum{A.X + B.X, A.Y + B.Y, A.Z + B.Z};
     double Length = std::sqrt(Dot3(Sum, Sum));
     // Opposite vectors leave the halfway direction undefined; consecutive mouse positions
     // never get there, and leaving the sphere as it is keeps it orthonormal.
-    if (!(Length > 1e-12)) return;
+    if (!(Length > 1e-12)) return false;
     Point3 H{Sum.X / Length, Sum.Y / Length, Sum.Z / Length};
     double E = Dot3(A, H);
     for (auto& Row : S.Rotation) {
@@ -38,6 +38,7 @@ void RotateSphere(SphereView& S, PixelPoint Cur, PixelPoint Prev) {
         Row[1] = R.Y + T * H.Y - Sa * A.Y;
         Row[2] = R.Z + T * H.Z - Sa * A.Z;
     }
+    return true;
 }
 
 bool ChangeSphere(SphereView& S, PixelPoint Prev, PixelPoint Cur, DragModifiers Held) {
@@ -60,6 +61,5 @@ bool ChangeSphere(SphereView& S, PixelPoint Prev, PixelPoint Cur, DragModifiers 
         return true;
     }
     if (Prev.X == Cur.X && Prev.Y == Cur.Y) return false;
-    RotateSphere(S, Cur, Prev);
-    return true;
+    return RotateSphere(S, Cur, Prev);
 }

@@ -17,5 +17,6 @@ bool ChangeSphere(SphereView& S, PixelPoint Prev, PixelPoint Cur, DragModifiers 
 // the centre pixel; false when it is too short to use.
 bool TrackballVector(const SphereView& S, PixelPoint P, Point3& Result);
 
-// Turns S so that the sphere point shown under Prev appears under Cur.
-void RotateSphere(SphereView& S, PixelPoint Cur, PixelPoint Prev);
+// Turns S so that the sphere point shown under Prev appears under Cur; false (S unchanged)
+// where the turn is undefined (a vector too short, or two opposite vectors).
+bool RotateSphere(SphereView& S, PixelPoint Cur, PixelPoint Prev);

@@ -2,6 +2,8 @@
 // Draw It would leave it before the curves are computed.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 
@@ -18,9 +20,12 @@ struct SceneFixture {
     SceneState S;
 
     SceneFixture(const std::string& XText, const std::string& YText, double P = 0, double Q = 0) {
+        // A fixture with a mistake in a formula would test nothing: it fails the test.
         std::string Error;
         X.Compile(XText, "uv", "pq", Error);
+        EXPECT_EQ(Error, "") << "x(u,v) = " << XText;
         Y.Compile(YText, "uv", "pq", Error);
+        EXPECT_EQ(Error, "") << "y(u,v) = " << YText;
         const double Parameters[] = {P, Q};
         X.SetParameters(Parameters);
         Y.SetParameters(Parameters);
@@ -33,7 +38,11 @@ struct SceneFixture {
 
     // A complex map w(z) with parameter p.
     SceneFixture(const std::string& WText, Point2 P) {
-        W.Compile(WText, "pz");
+        try {
+            W.Compile(WText, "pz");
+        } catch (const FormulaError& E) {
+            ADD_FAILURE() << "w(z) = " << WText << ": " << E.what();
+        }
         S.XFunction = &X;
         S.YFunction = &Y;
         S.WFunction = &W;

@@ -80,13 +80,17 @@ TEST(SphereManipulation, TurnsFollowTheMouseAndKeepTheMatrixOrthonormal) {
     EXPECT_NEAR(Det, -1, 1e-9);
 }
 
-TEST(SphereManipulation, OppositeTrackballVectorsLeaveTheSphereAsItIs) {
+TEST(SphereManipulation, ADragThatCannotTurnReportsNoChange) {
     SphereView S = DomainSphere();
     S.Scale = 100;  // the outline's radius in pixels
     SphereView Before = S;
-    // Two pixels on the outline, opposite about the centre, give opposite vectors.
-    EXPECT_TRUE(ChangeSphere(S, {240, 140}, {40, 140}, {}));
+    // Two pixels on the outline, opposite about the centre, give opposite vectors: the turn
+    // is undefined, nothing changes, and nothing needs drawing again.
+    EXPECT_FALSE(ChangeSphere(S, {240, 140}, {40, 140}, {}));
     EXPECT_EQ(std::memcmp(S.Rotation, Before.Rotation, sizeof S.Rotation), 0);
+    // A real step still turns and says so.
+    EXPECT_TRUE(ChangeSphere(S, {240, 140}, {230, 150}, {}));
+    EXPECT_NE(std::memcmp(S.Rotation, Before.Rotation, sizeof S.Rotation), 0);
 }
 
 }  // namespace

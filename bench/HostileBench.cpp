@@ -1,0 +1,76 @@
+// The slowest drawing of the hostile map corpus: every map once through Draw It with the
+// singular locus on (as the robustness test draws it), the slowest time reported with the map
+// that took it. One pass takes most of a minute; run it alone with
+// --benchmark_filter=HostileMaps.
+#ifdef TORVANE_HAS_SCENE
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
+#include <chrono>
+#include <string>
+
+#include "../tests/scene/HostileMaps.h"
+#include "scene/TorvaneScene.h"
+
+namespace {
+
+void EnsureApplication() {
+    static int Argc = 1;
+    static char Name[] = "torvane_bench";
+    static char* Argv[] = {Name, nullptr};
+    if (!QGuiApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static QGuiApplication Application(Argc, Argv);
+    }
+}
+
+double DrawSeconds(const HostileMap& M) {
+    TorvaneScene T;
+    if (M.Kind == 1) {
+        T.OnFunctionType(1);
+        T.OnGeometryMenu();
+    }
+    T.Text(EditField::F1Edit) = M.X;
+    if (M.Kind == 0) T.Text(EditField::F2Edit) = M.Y;
+    const std::pair<EditField, const std::string*> Fields[] = {
+        {EditField::uMinEdit, &M.UMin}, {EditField::uMaxEdit, &M.UMax},
+        {EditField::vMinEdit, &M.VMin}, {EditField::vMaxEdit, &M.VMax},
+        {EditField::pMinEdit, &M.PMin}, {EditField::pMaxEdit, &M.PMax},
+        {EditField::qMinEdit, &M.QMin}, {EditField::qMaxEdit, &M.QMax}};
+    for (const auto& [F, Text] : Fields)
+        if (!Text->empty()) T.Text(F) = *Text;
+    T.Text(EditField::pValue) = M.P.empty() ? "0.5" : M.P;
+    T.Text(EditField::qValue) = M.Q.empty() ? "-0.5" : M.Q;
+    auto Start = std::chrono::steady_clock::now();
+    T.ReadAndDraw(true);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+}
+
+void SlowestHostileMap(benchmark::State& State) {
+    EnsureApplication();
+    const std::vector<HostileMap>& Maps = HostileMaps();
+    double Worst = 0, Total = 0;
+    size_t WorstIndex = 0;
+    for (auto _ : State) {
+        for (size_t I = 0; I < Maps.size(); ++I) {
+            double Seconds = DrawSeconds(Maps[I]);
+            Total += Seconds;
+            if (Seconds > Worst) {
+                Worst = Seconds;
+                WorstIndex = I;
+            }
+        }
+    }
+    State.counters["slowest_s"] = Worst;
+    State.counters["all_maps_s"] = Total;
+    const HostileMap& M = Maps[WorstIndex];
+    State.SetLabel(std::string(M.Category) + ": " + M.X.substr(0, 40));
+}
+
+BENCHMARK(SlowestHostileMap)->Name("HostileMaps/slowest-draw")->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+#endif
