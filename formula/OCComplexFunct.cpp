@@ -11,22 +11,40 @@ static_assert(ComplexScratchSlots == 8, "the object's scratch array has eight sl
 
 namespace {
 
+using formula::Code;
+using formula::ComplexFunction;
+
 // Searched in this order; a suffix of a letter run is looked up by exact equality.
 constexpr formula::Keyword ComplexKeywords[] = {
-    {"C", 'A'},       {"CONJ", 'A'},    {"SQR", 'B'},     {"SQRT", 'C'},    {"ABS", 'D'},
-    {"MOD", 'D'},     {"ARG", 'E'},     {"SIN", 'F'},     {"SEN", 'F'},     {"COS", 'G'},
-    {"EXP", 'H'},     {"LN", 'I'},      {"LOG", 'I'},     {"SH", 'J'},      {"SINH", 'J'},
-    {"CH", 'K'},      {"COSH", 'K'},    {"TH", 'L'},      {"TANH", 'L'},    {"TAN", 'M'},
-    {"TG", 'M'},      {"ARCSEN", 'N'},  {"ARCSIN", 'N'},  {"ASEN", 'N'},    {"ASIN", 'N'},
-    {"ARCCOS", 'O'},  {"ARCOS", 'O'},   {"ACOS", 'O'},    {"ATANH", 'P'},   {"ARCTANH", 'P'},
-    {"ARGTH", 'P'},   {"ARGSH", 'Q'},   {"ARGSINH", 'Q'}, {"ARCSINH", 'Q'}, {"ASINH", 'Q'},
-    {"ARGCH", 'R'},   {"ARGCOSH", 'R'}, {"ARCCOSH", 'R'}, {"ACOSH", 'R'},   {"ARCTAN", 'S'},
-    {"ARCTG", 'S'},   {"ATAN", 'S'},    {"COTG", 'T'},    {"COTAN", 'T'},   {"COT", 'T'},
-    {"ARCCOTG", 'U'}, {"ARCCOT", 'U'},
+    {"C", Code(ComplexFunction::Conjugate)}, {"CONJ", Code(ComplexFunction::Conjugate)},
+    {"SQR", Code(ComplexFunction::Square)}, {"SQRT", Code(ComplexFunction::Sqrt)},
+    {"ABS", Code(ComplexFunction::Modulus)}, {"MOD", Code(ComplexFunction::Modulus)},
+    {"ARG", Code(ComplexFunction::Argument)}, {"SIN", Code(ComplexFunction::Sin)},
+    {"SEN", Code(ComplexFunction::Sin)}, {"COS", Code(ComplexFunction::Cos)},
+    {"EXP", Code(ComplexFunction::Exp)}, {"LN", Code(ComplexFunction::Ln)},
+    {"LOG", Code(ComplexFunction::Ln)}, {"SH", Code(ComplexFunction::Sinh)},
+    {"SINH", Code(ComplexFunction::Sinh)}, {"CH", Code(ComplexFunction::Cosh)},
+    {"COSH", Code(ComplexFunction::Cosh)}, {"TH", Code(ComplexFunction::Tanh)},
+    {"TANH", Code(ComplexFunction::Tanh)}, {"TAN", Code(ComplexFunction::Tan)},
+    {"TG", Code(ComplexFunction::Tan)}, {"ARCSEN", Code(ComplexFunction::Arcsin)},
+    {"ARCSIN", Code(ComplexFunction::Arcsin)}, {"ASEN", Code(ComplexFunction::Arcsin)},
+    {"ASIN", Code(ComplexFunction::Arcsin)}, {"ARCCOS", Code(ComplexFunction::Arccos)},
+    {"ARCOS", Code(ComplexFunction::Arccos)}, {"ACOS", Code(ComplexFunction::Arccos)},
+    {"ATANH", Code(ComplexFunction::Arctanh)}, {"ARCTANH", Code(ComplexFunction::Arctanh)},
+    {"ARGTH", Code(ComplexFunction::Arctanh)}, {"ARGSH", Code(ComplexFunction::Arcsinh)},
+    {"ARGSINH", Code(ComplexFunction::Arcsinh)}, {"ARCSINH", Code(ComplexFunction::Arcsinh)},
+    {"ASINH", Code(ComplexFunction::Arcsinh)}, {"ARGCH", Code(ComplexFunction::Arccosh)},
+    {"ARGCOSH", Code(ComplexFunction::Arccosh)}, {"ARCCOSH", Code(ComplexFunction::Arccosh)},
+    {"ACOSH", Code(ComplexFunction::Arccosh)}, {"ARCTAN", Code(ComplexFunction::Arctan)},
+    {"ARCTG", Code(ComplexFunction::Arctan)}, {"ATAN", Code(ComplexFunction::Arctan)},
+    {"COTG", Code(ComplexFunction::Cot)}, {"COTAN", Code(ComplexFunction::Cot)},
+    {"COT", Code(ComplexFunction::Cot)}, {"ARCCOTG", Code(ComplexFunction::Arccot)},
+    {"ARCCOT", Code(ComplexFunction::Arccot)},
 };
 static_assert(std::size(ComplexKeywords) == 47);
 
-constexpr formula::LanguageRules ComplexRules{ComplexKeywords, 'B', true, true, true};
+constexpr formula::LanguageRules ComplexRules{ComplexKeywords, Code(ComplexFunction::Square), true,
+                                              true, true};
 
 const char* MessageOf(formula::LanguageError E) {
     using formula::LanguageError;
@@ -83,7 +101,8 @@ void TOCComplexFunction::Compile(const std::string& Text, const std::string& Let
     Holomorphic = true;
     for (const formula::PostfixInstruction& I : formula::DecodePostfix(PostfixCode, Letters))
         if (I.Kind == formula::PostfixOp::Function &&
-            (I.Code == 'A' || I.Code == 'D' || I.Code == 'E'))
+            (I.Code == Code(ComplexFunction::Conjugate) ||
+             I.Code == Code(ComplexFunction::Modulus) || I.Code == Code(ComplexFunction::Argument)))
             Holomorphic = false;
     Program = std::make_unique<ComplexProgram>(PostfixCode, Letters, T.MaxDepth);
     std::vector<uint8_t> Code;

@@ -13,21 +13,37 @@
 
 namespace {
 
+using formula::Code;
+using formula::RealFunction;
+
 // Searched in this order; a suffix of a letter run is looked up by exact equality.
 constexpr formula::Keyword RealKeywords[] = {
-    {"COS", 'A'},     {"SIN", 'B'},     {"SEN", 'B'},     {"EXP", 'C'},     {"SQR", 'D'},
-    {"SQRT", 'E'},    {"LN", 'F'},      {"LOG", 'F'},     {"TG", 'G'},      {"TAN", 'G'},
-    {"SH", 'H'},      {"SINH", 'H'},    {"CH", 'I'},      {"COSH", 'I'},    {"TH", 'J'},
-    {"TANH", 'J'},    {"ARCSEN", 'K'},  {"ASEN", 'K'},    {"ARCSIN", 'K'},  {"ASIN", 'K'},
-    {"ARCCOS", 'L'},  {"ACOS", 'L'},    {"ARCOS", 'L'},   {"ARCTG", 'M'},   {"ARCTAN", 'M'},
-    {"ATAN", 'M'},    {"ABS", 'N'},     {"COTG", 'O'},    {"COTAN", 'O'},   {"COT", 'O'},
-    {"ARGCH", 'P'},   {"ACOSH", 'P'},   {"ARCCOSH", 'P'}, {"ARCTANH", 'Q'}, {"ARGTANH", 'Q'},
-    {"ARGTH", 'Q'},   {"ATANH", 'Q'},   {"ARCSINH", 'R'}, {"ASINH", 'R'},   {"ARGSH", 'R'},
-    {"ARGSINH", 'R'}, {"ARGCOSH", 'P'},
+    {"COS", Code(RealFunction::Cos)}, {"SIN", Code(RealFunction::Sin)},
+    {"SEN", Code(RealFunction::Sin)}, {"EXP", Code(RealFunction::Exp)},
+    {"SQR", Code(RealFunction::Square)}, {"SQRT", Code(RealFunction::Sqrt)},
+    {"LN", Code(RealFunction::Ln)}, {"LOG", Code(RealFunction::Ln)},
+    {"TG", Code(RealFunction::Tan)}, {"TAN", Code(RealFunction::Tan)},
+    {"SH", Code(RealFunction::Sinh)}, {"SINH", Code(RealFunction::Sinh)},
+    {"CH", Code(RealFunction::Cosh)}, {"COSH", Code(RealFunction::Cosh)},
+    {"TH", Code(RealFunction::Tanh)}, {"TANH", Code(RealFunction::Tanh)},
+    {"ARCSEN", Code(RealFunction::Arcsin)}, {"ASEN", Code(RealFunction::Arcsin)},
+    {"ARCSIN", Code(RealFunction::Arcsin)}, {"ASIN", Code(RealFunction::Arcsin)},
+    {"ARCCOS", Code(RealFunction::Arccos)}, {"ACOS", Code(RealFunction::Arccos)},
+    {"ARCOS", Code(RealFunction::Arccos)}, {"ARCTG", Code(RealFunction::Arctan)},
+    {"ARCTAN", Code(RealFunction::Arctan)}, {"ATAN", Code(RealFunction::Arctan)},
+    {"ABS", Code(RealFunction::Abs)}, {"COTG", Code(RealFunction::Cot)},
+    {"COTAN", Code(RealFunction::Cot)}, {"COT", Code(RealFunction::Cot)},
+    {"ARGCH", Code(RealFunction::Arccosh)}, {"ACOSH", Code(RealFunction::Arccosh)},
+    {"ARCCOSH", Code(RealFunction::Arccosh)}, {"ARCTANH", Code(RealFunction::Arctanh)},
+    {"ARGTANH", Code(RealFunction::Arctanh)}, {"ARGTH", Code(RealFunction::Arctanh)},
+    {"ATANH", Code(RealFunction::Arctanh)}, {"ARCSINH", Code(RealFunction::Arcsinh)},
+    {"ASINH", Code(RealFunction::Arcsinh)}, {"ARGSH", Code(RealFunction::Arcsinh)},
+    {"ARGSINH", Code(RealFunction::Arcsinh)}, {"ARGCOSH", Code(RealFunction::Arccosh)},
 };
 static_assert(std::size(RealKeywords) == 42);
 
-constexpr formula::LanguageRules RealRules{RealKeywords, 'D', false, false, false};
+constexpr formula::LanguageRules RealRules{RealKeywords, Code(RealFunction::Square), false, false,
+                                           false};
 
 const char* MessageOf(formula::LanguageError E) {
     using formula::LanguageError;

@@ -8,6 +8,9 @@
 
 using formula::PostfixOp;
 
+// The square, which the interpreter fuses with the operations around it.
+constexpr char SquareCode = formula::Code(formula::RealFunction::Square);
+
 InterpretedProgram::InterpretedProgram(const std::string& Postfix, int VariableCount,
                                        ProgramOrder ProgramKind, int MaxDepth)
     : Variables(VariableCount), Order(ProgramKind), Stack(static_cast<size_t>(MaxDepth) + 2),
@@ -67,7 +70,7 @@ void InterpretedProgram::Fuse() {
         if (IsOperand(X)) {
             int K = OperandKind(X);
             int Index = OperandIndex(X);
-            bool Square = Next && Next->Kind == PostfixOp::Function && Next->Code == 'D';
+            bool Square = Next && Next->Kind == PostfixOp::Function && Next->Code == SquareCode;
             if (Square && K < 2 && After &&
                 (After->Kind == PostfixOp::Multiply || (K == 0 && (After->Kind == PostfixOp::Add ||
                                                             After->Kind == PostfixOp::Subtract)))) {
@@ -81,7 +84,7 @@ void InterpretedProgram::Fuse() {
             // "a b b^2 *", a monomial such as u^3 or c v^2, becomes one push.
             const Instruction* Third = I + 3 < Code.size() ? &Code[I + 3] : nullptr;
             if (K < 2 && Depth <= 1 && Next && Next->Kind == PostfixOp::Input && After &&
-                After->Kind == PostfixOp::Function && After->Code == 'D' && Third &&
+                After->Kind == PostfixOp::Function && After->Code == SquareCode && Third &&
                 Third->Kind == PostfixOp::Multiply) {
                 F Kind = K == 0 ? F::PushMulSquareVarVar : F::PushMulSquareConstVar;
                 ValueCode.push_back({Kind, 0, Index});
@@ -125,7 +128,7 @@ void InterpretedProgram::Fuse() {
             case PostfixOp::Multiply: ValueCode.push_back({Deep ? F::PopMulDeep : F::PopMul, 0, 0}); break;
             case PostfixOp::Divide: ValueCode.push_back({Deep ? F::PopDivDeep : F::PopDiv, 0, 0}); break;
             default:
-                ValueCode.push_back({X.Code == 'D' ? F::Square : F::Function, X.Code, 0});
+                ValueCode.push_back({X.Code == SquareCode ? F::Square : F::Function, X.Code, 0});
                 break;
         }
         if (X.Kind == PostfixOp::Add || X.Kind == PostfixOp::Subtract || X.Kind == PostfixOp::Multiply ||

@@ -16,10 +16,8 @@ char Upper(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' +
 bool IsBinaryOperator(char C) {
     return C == '+' || C == '-' || C == '*' || C == '/' || C == '^';
 }
-bool IsOperandKind(char K) {
-    return K == ReferenceKind || K == OneKind || K == PiKind || K == ImaginaryKind;
-}
-bool IsFunctionKind(char K) { return K >= 'A' && K <= 'Z'; }
+bool IsOperandKind(char K) { return IsOperandCode(K); }
+bool IsFunctionKind(char K) { return IsFunctionCode(K); }
 
 // Parses a run of digits with at most one "." (already checked) as a decimal number,
 // independently of the locale. Numbers beyond the double range are refused.
@@ -149,12 +147,12 @@ LanguageError SplitLetterRun(const std::string& Word, bool FollowedByParen,
         } else {
             return LanguageError::MiswrittenName;
         }
-        if (!Parts.empty()) Parts.push_back(Token{'*'});
+        if (!Parts.empty()) Parts.push_back(Token{Code(Opcode::Multiply)});
         Parts.push_back(Part);
     }
     for (auto It = Parts.rbegin(); It != Parts.rend(); ++It) Out.push_back(*It);
     if (Function != 0) {
-        if (!Prefix.empty()) Out.push_back(Token{'*'});
+        if (!Prefix.empty()) Out.push_back(Token{Code(Opcode::Multiply)});
         Out.push_back(Token{Function});
     }
     return LanguageError::None;
@@ -173,7 +171,7 @@ Kind KindOf(const Token& T) {
 }
 
 bool IsTermSeparator(char K) {
-    return K == '+' || K == '-' || K == '*' || K == '/' || K == '^';
+    return IsArithmeticCode(K) || K == Code(Opcode::Power);
 }
 
 // Index of the ")" matching the "(" at Open, or npos.
@@ -214,7 +212,7 @@ void AppendPowerText(const TokenString& Base, double M, char Square, TokenString
         TokenString Next;
         if (*It) {
             Next.insert(Next.end(), Base.begin(), Base.end());
-            Next.push_back(Token{'*'});
+            Next.push_back(Token{Code(Opcode::Multiply)});
         }
         Next.push_back(Token{Square});
         Next.push_back(Token{'('});
@@ -273,7 +271,7 @@ private:
                 char K = T[I].Kind;
                 if (K == '(') ++Paren;
                 if (K == ')') --Paren;
-                if (Paren != 0 || K != '^') continue;
+                if (Paren != 0 || K != Code(Opcode::Power)) continue;
             }
             if (First) {
                 if (!Factor(Start, I, Depth)) return false;
@@ -421,7 +419,7 @@ LanguageError Tokenise(const std::string& S, const std::string& Letters,
                 E != LanguageError::None)
                 return E;
             bool EndsInFunction = Tokens.size() > Before && IsFunctionKind(Tokens.back().Kind);
-            if (!EndsInFunction && FollowedByParen) Tokens.push_back(Token{'*'});
+            if (!EndsInFunction && FollowedByParen) Tokens.push_back(Token{Code(Opcode::Multiply)});
             Pos = End;
         } else {
             Tokens.push_back(Token{C});
@@ -516,7 +514,7 @@ LanguageError ExpandIntegerPowers(TokenString& T, size_t LetterCount,
             char K = T[BaseStart - 1].Kind;
             if (K == ')') ++Depth;
             if (K == '(' && Depth-- == 0) break;
-            if (Depth == 0 && ((IsTermSeparator(K) && K != '^') || K == UnaryMinusKind)) break;
+            if (Depth == 0 && ((IsTermSeparator(K) && K != Code(Opcode::Power)) || K == UnaryMinusKind)) break;
         }
         TokenString Base(T.begin() + static_cast<long>(BaseStart), T.begin() + static_cast<long>(P));
         double M = std::fabs(N);
@@ -551,30 +549,30 @@ LanguageError ConvertToPostfix(const TokenString& Tokens, std::string& Postfix) 
 }
 
 std::vector<PostfixInstruction> DecodePostfix(const std::string& Postfix, int LetterCount) {
-    std::vector<PostfixInstruction> Code;
+    std::vector<PostfixInstruction> Decoded;
     for (size_t I = 0; I < Postfix.size(); ++I) {
         char C = Postfix[I];
-        switch (C) {
-            case ReferenceKind: {
+        switch (static_cast<Opcode>(C)) {
+            case Opcode::Reference: {
                 int N = I + 1 < Postfix.size() ? static_cast<unsigned char>(Postfix[++I]) : 0;
                 if (N <= LetterCount)
-                    Code.push_back({PostfixOp::Input, 0, N - 1});
+                    Decoded.push_back({PostfixOp::Input, 0, N - 1});
                 else
-                    Code.push_back({PostfixOp::Constant, 0, N - LetterCount});
+                    Decoded.push_back({PostfixOp::Constant, 0, N - LetterCount});
                 break;
             }
-            case OneKind: Code.push_back({PostfixOp::One, 0, 0}); break;
-            case PiKind: Code.push_back({PostfixOp::Pi, 0, 0}); break;
-            case ImaginaryKind: Code.push_back({PostfixOp::I, 0, 0}); break;
-            case UnaryMinusKind: Code.push_back({PostfixOp::Negate, 0, 0}); break;
-            case '+': Code.push_back({PostfixOp::Add, 0, 0}); break;
-            case '-': Code.push_back({PostfixOp::Subtract, 0, 0}); break;
-            case '*': Code.push_back({PostfixOp::Multiply, 0, 0}); break;
-            case '/': Code.push_back({PostfixOp::Divide, 0, 0}); break;
-            default: Code.push_back({PostfixOp::Function, C, 0}); break;
+            case Opcode::One: Decoded.push_back({PostfixOp::One, 0, 0}); break;
+            case Opcode::Pi: Decoded.push_back({PostfixOp::Pi, 0, 0}); break;
+            case Opcode::ImaginaryUnit: Decoded.push_back({PostfixOp::I, 0, 0}); break;
+            case Opcode::Negate: Decoded.push_back({PostfixOp::Negate, 0, 0}); break;
+            case Opcode::Add: Decoded.push_back({PostfixOp::Add, 0, 0}); break;
+            case Opcode::Subtract: Decoded.push_back({PostfixOp::Subtract, 0, 0}); break;
+            case Opcode::Multiply: Decoded.push_back({PostfixOp::Multiply, 0, 0}); break;
+            case Opcode::Divide: Decoded.push_back({PostfixOp::Divide, 0, 0}); break;
+            default: Decoded.push_back({PostfixOp::Function, C, 0}); break;
         }
     }
-    return Code;
+    return Decoded;
 }
 
 int PostfixDepth(const std::string& Postfix, bool& WellFormed) {
@@ -582,10 +580,10 @@ int PostfixDepth(const std::string& Postfix, bool& WellFormed) {
     WellFormed = true;
     for (size_t I = 0; I < Postfix.size(); ++I) {
         char C = Postfix[I];
-        if (C == ReferenceKind || C == OneKind || C == PiKind || C == ImaginaryKind) {
+        if (IsOperandCode(C)) {
             if (C == ReferenceKind) ++I;
             Max = std::max(Max, ++Depth);
-        } else if (C == '+' || C == '-' || C == '*' || C == '/') {
+        } else if (IsArithmeticCode(C)) {
             if (--Depth < 1) WellFormed = false;
         } else if (Depth < 1) {
             WellFormed = false;

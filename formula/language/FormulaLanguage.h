@@ -8,14 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "formula/language/Opcodes.h"
+
 namespace formula {
 
-// Kinds of token. Operand references carry their operand number (1..253).
-inline constexpr char ReferenceKind = '\xFF';
-inline constexpr char PiKind = 'p';
-inline constexpr char ImaginaryKind = 'i';
-inline constexpr char OneKind = '1';
-inline constexpr char UnaryMinusKind = '#';
+// Kinds of token: the postfix operations, and '(' and ')'. Operand references carry their
+// operand number (1..253).
+inline constexpr char ReferenceKind = Code(Opcode::Reference);
+inline constexpr char PiKind = Code(Opcode::Pi);
+inline constexpr char ImaginaryKind = Code(Opcode::ImaginaryUnit);
+inline constexpr char OneKind = Code(Opcode::One);
+inline constexpr char UnaryMinusKind = Code(Opcode::Negate);
 
 struct Token {
     char Kind;

@@ -363,28 +363,28 @@ inline Complex Arccot(Complex Z) {
 // Function opcode "A".."U" at Z; any other code leaves Z as it is.
 TORVANE_INLINE Complex Apply(char Code, Complex Z) {
     // clang-format off
-    switch (Code) {
-        case 'A': return Conjugate(Z);
-        case 'B': return Square(Z);
-        case 'C': return Sqrt(Z);
-        case 'D': return {std::sqrt(SquaredModulus(Z)), 0.0L};  // |z|
-        case 'E': return {x87::Atan2(Z.Im, Z.Re), 0.0L};        // arg z
-        case 'F': return Sin(Z);
-        case 'G': return Cos(Z);
-        case 'H': return Exp(Z);
-        case 'I': return Log(Z);
-        case 'J': return Sinh(Z);
-        case 'K': return Cosh(Z);
-        case 'L': return Tanh(Z);
-        case 'M': return Tan(Z);
-        case 'N': return Arcsin(Z);
-        case 'O': return Arccos(Z);
-        case 'P': return Arctanh(Z);
-        case 'Q': return Arcsinh(Z);
-        case 'R': return Arccosh(Z);
-        case 'S': return Arctan(Z);
-        case 'T': return Cot(Z);
-        case 'U': return Arccot(Z);
+    switch (static_cast<formula::ComplexFunction>(Code)) {
+        case formula::ComplexFunction::Conjugate: return Conjugate(Z);
+        case formula::ComplexFunction::Square: return Square(Z);
+        case formula::ComplexFunction::Sqrt: return Sqrt(Z);
+        case formula::ComplexFunction::Modulus: return {std::sqrt(SquaredModulus(Z)), 0.0L};
+        case formula::ComplexFunction::Argument: return {x87::Atan2(Z.Im, Z.Re), 0.0L};
+        case formula::ComplexFunction::Sin: return Sin(Z);
+        case formula::ComplexFunction::Cos: return Cos(Z);
+        case formula::ComplexFunction::Exp: return Exp(Z);
+        case formula::ComplexFunction::Ln: return Log(Z);
+        case formula::ComplexFunction::Sinh: return Sinh(Z);
+        case formula::ComplexFunction::Cosh: return Cosh(Z);
+        case formula::ComplexFunction::Tanh: return Tanh(Z);
+        case formula::ComplexFunction::Tan: return Tan(Z);
+        case formula::ComplexFunction::Arcsin: return Arcsin(Z);
+        case formula::ComplexFunction::Arccos: return Arccos(Z);
+        case formula::ComplexFunction::Arctanh: return Arctanh(Z);
+        case formula::ComplexFunction::Arcsinh: return Arcsinh(Z);
+        case formula::ComplexFunction::Arccosh: return Arccosh(Z);
+        case formula::ComplexFunction::Arctan: return Arctan(Z);
+        case formula::ComplexFunction::Cot: return Cot(Z);
+        case formula::ComplexFunction::Arccot: return Arccot(Z);
         default: return Z;
     }
     // clang-format on

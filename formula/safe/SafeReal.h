@@ -4,6 +4,7 @@
 #pragma once
 
 #include "formula/FormulaBackend.h"
+#include "formula/language/Opcodes.h"
 #include "formula/safe/X87Math.h"
 
 // The interpreter inlines these so that its values stay in registers.
@@ -95,8 +96,8 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
     // The value program needs no derivatives; skipping them keeps the interpreter quick.
     const bool Derivatives = Order != ProgramOrder::Value;
     Jet J{0, 0, 0};
-    switch (Code) {
-        case 'A': {  // cos
+    switch (static_cast<formula::RealFunction>(Code)) {
+        case formula::RealFunction::Cos: {
             long double R = x87::Remainder(X, Pi + Pi);
             if (Derivatives) {
                 x87::SineAndCosine P = x87::SinCos(R);
@@ -107,7 +108,7 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             }
             break;
         }
-        case 'B': {  // sin
+        case formula::RealFunction::Sin: {
             long double R = x87::Remainder(X, Pi + Pi);
             if (Derivatives) {
                 x87::SineAndCosine P = x87::SinCos(R);
@@ -118,15 +119,15 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             }
             break;
         }
-        case 'C': {  // exp
+        case formula::RealFunction::Exp: {
             long double E = Exp(X);
             J = {E, E, E};
             break;
         }
-        case 'D':  // square
+        case formula::RealFunction::Square:
             J = {X * X, X + X, 2.0L};
             break;
-        case 'E':  // sqrt
+        case formula::RealFunction::Sqrt:
             if (X > 0) {
                 long double S = std::sqrt(X);
                 J.Value = S;
@@ -137,7 +138,7 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
                 }
             }
             break;
-        case 'F':  // ln
+        case formula::RealFunction::Ln:
             if (X > 0) {
                 J.Value = x87::YLog2X(Ln2, X);
                 if (Derivatives) {
@@ -149,30 +150,31 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
                 J = {LogFloor, 0, 0};
             }
             break;
-        case 'G': {  // tan
+        case formula::RealFunction::Tan: {
             long double T = x87::Tan(x87::Remainder(X, Pi));
             long double P1 = 1.0L + T * T;
             J = {T, P1, (T + T) * P1};
             break;
         }
-        case 'H':    // sinh
-        case 'I': {  // cosh
+        case formula::RealFunction::Sinh:
+        case formula::RealFunction::Cosh: {
+            const bool Sinh = Code == formula::Code(formula::RealFunction::Sinh);
             long double M;
             if (ExpMinusOneNearZero(X, M)) {
                 long double E = M + 1.0L;
                 long double Minus = (M + M / E) * 0.5L;  // (E - 1/E)/2 without cancellation
                 long double Plus = (E + 1.0L / E) * 0.5L;
-                J = Code == 'H' ? Jet{Minus, Plus, Minus} : Jet{Plus, Minus, Plus};
+                J = Sinh ? Jet{Minus, Plus, Minus} : Jet{Plus, Minus, Plus};
                 break;
             }
             long double E = Exp(X);
             long double Inverse = 1.0L / E;
             long double Minus = (E - Inverse) * 0.5L;
             long double Plus = (E + Inverse) * 0.5L;
-            J = Code == 'H' ? Jet{Minus, Plus, Minus} : Jet{Plus, Minus, Plus};
+            J = Sinh ? Jet{Minus, Plus, Minus} : Jet{Plus, Minus, Plus};
             break;
         }
-        case 'J': {  // tanh
+        case formula::RealFunction::Tanh: {
             long double M, T;
             if (ExpMinusOneNearZero(X, M)) {
                 long double E = M + 1.0L;
@@ -186,9 +188,9 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             J = {T, P1, -((T + T) * P1)};
             break;
         }
-        case 'K':    // arcsin
-        case 'L': {  // arccos
-            bool Sine = Code == 'K';
+        case formula::RealFunction::Arcsin:
+        case formula::RealFunction::Arccos: {
+            bool Sine = Code == formula::Code(formula::RealFunction::Arcsin);
             if (X > 1) {
                 J.Value = Sine ? K[HalfPiEntry] : 0.0L;
             } else if (X < -1) {
@@ -201,7 +203,7 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             }
             break;
         }
-        case 'M': {  // arctan
+        case formula::RealFunction::Arctan: {
             J.Value = x87::Atan2(X, 1.0L);
             if (Derivatives) {
                 long double P1 = 1.0L / (X * X + 1.0L);
@@ -210,10 +212,10 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             }
             break;
         }
-        case 'N':  // abs
+        case formula::RealFunction::Abs:
             J = {std::fabs(X), X >= 0 ? 1.0L : -1.0L, 0};
             break;
-        case 'O': {  // cot
+        case formula::RealFunction::Cot: {
             long double R = x87::Remainder(X, Pi);
             if (Order == ProgramOrder::Value) {
                 x87::SineAndCosine P = x87::SinCos(R);
@@ -228,7 +230,7 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
             }
             break;
         }
-        case 'P':  // arccosh
+        case formula::RealFunction::Arccosh:
             if (X >= 1) {
                 long double Q = X * X - 1.0L;
                 long double S = std::sqrt(Q);
@@ -236,7 +238,7 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
                 if (Derivatives) RootDerivatives(J, X, Q, S, 1, -1);
             }
             break;
-        case 'Q':  // arctanh
+        case formula::RealFunction::Arctanh:
             if (X >= 1) {
                 J.Value = Big;
             } else if (X <= -1) {
@@ -250,7 +252,7 @@ TORVANE_INLINE Jet Apply(char Code, long double X, ProgramOrder Order) {
                 J = {L * 0.5L, P1, ((X + X) * P1) * P1};
             }
             break;
-        case 'R': {  // arcsinh
+        case formula::RealFunction::Arcsinh: {
             long double A = std::fabs(X);
             long double Q = A * A + 1.0L;
             long double S = std::sqrt(Q);

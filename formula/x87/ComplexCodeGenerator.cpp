@@ -31,7 +31,7 @@ public:
             } else if (C == formula::OneKind || C == formula::PiKind ||
                        C == formula::ImaginaryKind) {
                 Operand(C, 0);
-            } else if (C == '+' || C == '-' || C == '*' || C == '/') {
+            } else if (formula::IsArithmeticCode(C)) {
                 while (Ok && InRegisters() < 4) RestoreEntry();
                 Snippet(4, [C](Emitter& X) { EmitBinary(X, C); });
                 Free += 2;
@@ -141,7 +141,7 @@ bool ComplexCodeIsNative(const std::string& Postfix) {
         char C = Postfix[I];
         if (C == formula::ReferenceKind) {
             ++I;
-        } else if (C >= 'A' && C <= 'Z' && !HasNativeForm(C)) {
+        } else if (formula::IsFunctionCode(C) && !HasNativeForm(C)) {
             return false;
         }
     }

@@ -19,7 +19,7 @@ const long double* Table() {
 
 // Functions with a native form; the others make the whole formula run in the interpreter.
 bool HasNativeForm(char Code) {
-    return Code >= 'A' && Code <= 'U';
+    return formula::IsComplexFunctionCode(Code);
 }
 
 namespace {
@@ -198,7 +198,7 @@ void ExpMinusOne(Emitter& X) {
     X.Jump(Done);
     X.Bind(Large);
     X.FstpSt(0);
-    EmitFunction(X, 'H');
+    EmitFunction(X, formula::Code(formula::ComplexFunction::Exp));
     X.Fld1();
     X.Fsubp(1);
     X.Bind(Done);
@@ -219,7 +219,7 @@ void HyperbolicTangent(Emitter& X) {
     X.Fld1();
     X.FaddSt0(0);
     X.Faddp(1);      // (mr + 2, mi, mr, mi)
-    EmitBinary(X, '/');
+    EmitBinary(X, formula::Code(formula::Opcode::Divide));
 }
 
 void Tangent(Emitter& X) {  // -i tanh(iz)
@@ -410,7 +410,7 @@ void HyperbolicArctangent(Emitter& X) {
     X.Fxch(3);
     X.FaddSt0(0);
     X.Fxch(3);     // (omr, omi, 2x, 2y)
-    EmitBinary(X, '/');
+    EmitBinary(X, formula::Code(formula::Opcode::Divide));
     X.Jump(Logarithm);
     X.Bind(Outside);
     OneMinus(X);
@@ -437,16 +437,16 @@ void HyperbolicArctangent(Emitter& X) {
 // (br, bi, ar, ai) -> (re, im) of a op b; the names follow SafeComplex.h.
 
 void EmitBinary(Emitter& X, char C) {
-    switch (C) {
-        case '+':
+    switch (static_cast<formula::Opcode>(C)) {
+        case formula::Opcode::Add:
             X.Faddp(2);
             X.Faddp(2);
             break;
-        case '-':
+        case formula::Opcode::Subtract:
             X.Fsubp(2);
             X.Fsubp(2);
             break;
-        case '*':
+        case formula::Opcode::Multiply:
             X.FldSt(2);
             X.FmulSt0(1);  // RR = ar br
             X.FldSt(4);
@@ -460,7 +460,7 @@ void EmitBinary(Emitter& X, char C) {
             for (int I = 0; I < 4; ++I) X.FstpSt(2);
             X.Fxch(1);
             break;
-        case '/': {
+        case formula::Opcode::Divide: {
             x87::Label Zero = X.NewLabel(), Done = X.NewLabel();
             X.FldSt(0);
             X.FmulSt0(0);  // XX
@@ -495,25 +495,28 @@ void EmitBinary(Emitter& X, char C) {
             X.Bind(Done);
             break;
         }
+        default:  // the callers pass arithmetic only
+            break;
     }
 }
 
 // (re, im) -> (re, im) of the function.
 
 void EmitFunction(Emitter& X, char Code) {
-    switch (Code) {
-        case '#':
-            X.Fchs();
+    if (Code == formula::Code(formula::Opcode::Negate)) {
+        X.Fchs();
+        X.Fxch(1);
+        X.Fchs();
+        X.Fxch(1);
+        return;
+    }
+    switch (static_cast<formula::ComplexFunction>(Code)) {
+        case formula::ComplexFunction::Conjugate:
             X.Fxch(1);
             X.Fchs();
             X.Fxch(1);
             break;
-        case 'A':  // conjugate
-            X.Fxch(1);
-            X.Fchs();
-            X.Fxch(1);
-            break;
-        case 'B':  // square
+        case formula::ComplexFunction::Square:
             X.FldSt(0);
             X.FmulSt0(0);  // XX
             X.FldSt(2);
@@ -523,7 +526,7 @@ void EmitFunction(Emitter& X, char Code) {
             X.FaddSt0(0);  // 2x
             X.Fmulp(2);
             break;
-        case 'D':  // modulus
+        case formula::ComplexFunction::Modulus:
             X.FmulSt0(0);
             X.Fxch(1);
             X.FmulSt0(0);
@@ -532,18 +535,18 @@ void EmitFunction(Emitter& X, char Code) {
             X.Fldz();
             X.Fxch(1);
             break;
-        case 'E':  // argument
+        case formula::ComplexFunction::Argument:
             X.Fpatan();
             X.Fldz();
             X.Fxch(1);
             break;
-        case 'F':  // sin
+        case formula::ComplexFunction::Sin:
             SineOrCosine(X, true);
             break;
-        case 'G':  // cos
+        case formula::ComplexFunction::Cos:
             SineOrCosine(X, false);
             break;
-        case 'H':  // exp: E(x) (cos y + i sin y)
+        case formula::ComplexFunction::Exp:  // exp: E(x) (cos y + i sin y)
             X.Fldl2e();
             X.FmulSt0(1);
             X.FstpSt(1);
@@ -556,53 +559,53 @@ void EmitFunction(Emitter& X, char Code) {
             X.FmulSt0(2);  // (E S, E C, E)
             X.FstpSt(2);
             break;
-        case 'J':  // sinh z = -i sin(iz)
+        case formula::ComplexFunction::Sinh:  // sinh z = -i sin(iz)
             TimesI(X);
             SineOrCosine(X, true);
             TimesMinusI(X);
             break;
-        case 'K':  // cosh z = cos(iz)
+        case formula::ComplexFunction::Cosh:  // cosh z = cos(iz)
             TimesI(X);
             SineOrCosine(X, false);
             break;
-        case 'C':
+        case formula::ComplexFunction::Sqrt:
             SquareRoot(X);
             break;
-        case 'I':
+        case formula::ComplexFunction::Ln:
             Logarithm(X);
             break;
-        case 'L':
+        case formula::ComplexFunction::Tanh:
             HyperbolicTangent(X);
             break;
-        case 'M':
+        case formula::ComplexFunction::Tan:
             Tangent(X);
             break;
-        case 'T':  // cot z = 1/tan z
+        case formula::ComplexFunction::Cot:  // cot z = 1/tan z
             Tangent(X);
             Reciprocal(X);
             break;
-        case 'P':
+        case formula::ComplexFunction::Arctanh:
             HyperbolicArctangent(X);
             break;
-        case 'S':
+        case formula::ComplexFunction::Arctan:
             Arctangent(X);
             break;
-        case 'N':
+        case formula::ComplexFunction::Arcsin:
             Arcsine(X);
             break;
-        case 'Q':  // arcsinh z = -i arcsin(iz)
+        case formula::ComplexFunction::Arcsinh:  // arcsinh z = -i arcsin(iz)
             TimesI(X);
             Arcsine(X);
             TimesMinusI(X);
             break;
-        case 'O':
+        case formula::ComplexFunction::Arccos:
             Arccosine(X);
             break;
-        case 'R':  // arccosh z = i arccos z
+        case formula::ComplexFunction::Arccosh:  // arccosh z = i arccos z
             Arccosine(X);
             TimesI(X);
             break;
-        case 'U':
+        case formula::ComplexFunction::Arccot:
             Arccotangent(X);
             break;
     }

@@ -3,6 +3,7 @@
 // building blocks of SafeComplex.h, so that native and interpreted results are identical.
 #pragma once
 
+#include "formula/language/Opcodes.h"
 #include "formula/x87/X87Emitter.h"
 
 namespace complex_snippets {

@@ -114,7 +114,7 @@ void Arcsine(Emitter& X) {
     X.FldSt(1);
     X.FldSt(1);
     Stash(X, SavedZ);
-    EmitFunction(X, 'B');  // (qr, qi)
+    EmitFunction(X, formula::Code(formula::ComplexFunction::Square));  // (qr, qi)
     X.FldSt(1);
     X.FldSt(1);
     Stash(X, SavedQ);
@@ -132,7 +132,7 @@ void Arcsine(Emitter& X) {
     X.FstpSt(0);           // (zx, zy, rr, ri)
     X.Jump(Condition::AboveOrEqual, Small);
     TimesI(X);
-    EmitBinary(X, '+');    // iz + S
+    EmitBinary(X, formula::Code(formula::Opcode::Add));    // iz + S
     Logarithm(X);
     X.Jump(Unfold);
     X.Bind(Small);
@@ -143,10 +143,10 @@ void Arcsine(Emitter& X) {
     X.FstpSt(1);           // (1 + rr, ri)
     Unstash(X, SavedQ);
     SwapEntries(X);
-    EmitBinary(X, '/');    // k = z^2/(1 + S)
+    EmitBinary(X, formula::Code(formula::Opcode::Divide));    // k = z^2/(1 + S)
     Unstash(X, SavedIZ);
     SwapEntries(X);
-    EmitBinary(X, '-');    // iz - k
+    EmitBinary(X, formula::Code(formula::Opcode::Subtract));    // iz - k
     LogarithmOfOnePlus(X);
     X.Bind(Unfold);
     TimesMinusI(X);
@@ -166,12 +166,12 @@ void Arccosine(Emitter& X) {
     X.FldSt(1);
     X.FldSt(1);
     Stash(X, SavedZ);
-    EmitFunction(X, 'B');
+    EmitFunction(X, formula::Code(formula::ComplexFunction::Square));
     X.Fld1();
     X.Fsubp(1);          // (qr - 1, qi)
     SquareRoot(X);
     Unstash(X, SavedZ);
-    EmitBinary(X, '+');  // z + S
+    EmitBinary(X, formula::Code(formula::Opcode::Add));  // z + S
     Logarithm(X);
     TimesMinusI(X);
     ZeroAgainstSaved(X, FoldedIm);

@@ -20,6 +20,10 @@ using x87::Emitter;
 using x87::Mem;
 using x87::Reg;
 using namespace real_snippets;
+// The arithmetic bytes of postfix code (the generator's own member Code is its machine code).
+constexpr char AddCode = formula::Code(formula::Opcode::Add);
+constexpr char SubtractCode = formula::Code(formula::Opcode::Subtract);
+constexpr char MultiplyCode = formula::Code(formula::Opcode::Multiply);
 
 static_assert(sizeof(long double) == SlotBytes, "spilled entries are 16 bytes apart");
 
@@ -58,7 +62,8 @@ public:
                 // In the value program an operand that is at once added, subtracted or
                 // multiplied is read straight from memory: same result, fewer instructions.
                 if (Order == ProgramOrder::Value && Depth >= 1 && InRegisters() >= 1 &&
-                    (Next == '+' || Next == '-' || Next == '*')) {
+                    (Next == AddCode || Next == SubtractCode ||
+                     Next == MultiplyCode)) {
                     CombineWithMemory(Next, N);
                     ++I;
                 } else {
@@ -66,9 +71,9 @@ public:
                 }
             } else if (C == formula::OneKind || C == formula::PiKind) {
                 Operand(C, 0);
-            } else if (C == '+' || C == '-' || C == '*' || C == '/') {
+            } else if (formula::IsArithmeticCode(C)) {
                 Binary(C);
-            } else if (C == formula::UnaryMinusKind || (C >= 'A' && C <= 'R')) {
+            } else if (C == formula::UnaryMinusKind || formula::IsRealFunctionCode(C)) {
                 Unary(C);
             } else {
                 return false;
@@ -178,9 +183,9 @@ private:
 
     void CombineWithMemory(char C, int N) {
         Mem M = N <= Variables ? Input(N - 1) : ConstantSlot(N - Variables);
-        if (C == '+')
+        if (C == AddCode)
             E.FaddDouble(M);
-        else if (C == '-')
+        else if (C == SubtractCode)
             E.FsubDouble(M);
         else
             E.FmulDouble(M);
@@ -202,8 +207,8 @@ private:
         const bool Derivatives = O != ProgramOrder::Value;
         const bool Second = O == ProgramOrder::Second;
         const bool Two = O == ProgramOrder::TwoDirections;
-        if (C == '+' || C == '-') {
-            bool Add = C == '+';
+        if (C == AddCode || C == SubtractCode) {
+            bool Add = C == AddCode;
             for (int Pass = 0; Pass < (Second || Two ? 2 : (Derivatives ? 1 : 0)); ++Pass) {
                 auto Slot = Pass == 0 ? FirstSlot : SecondSlot;
                 Load(X, Pass == 0 ? S.FirstA : S.SecondA);
@@ -218,7 +223,7 @@ private:
                 X.Faddp(1);
             else
                 X.Fsubp(1);
-        } else if (C == '*') {
+        } else if (C == MultiplyCode) {
             if (Second) {
                 Load(X, S.SecondA);
                 X.FmulSt0(1);  // (dda b, b, a)

@@ -236,8 +236,8 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
     const bool First = Order == ProgramOrder::First;
     const bool Second = Order == ProgramOrder::Second;
     const bool Value = Order == ProgramOrder::Value;
-    switch (Code) {
-        case 'A':  // cos
+    switch (static_cast<formula::RealFunction>(Code)) {
+        case formula::RealFunction::Cos:
             Reduce(A, true);
             if (Value) {
                 A.Fcos();
@@ -255,7 +255,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
                 A.Fxch(1);
             }
             break;
-        case 'B':  // sin
+        case formula::RealFunction::Sin:
             Reduce(A, true);
             if (Value) {
                 A.Fsin();
@@ -269,12 +269,12 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
                 A.Fxch(2);  // (s, c, -s)
             }
             break;
-        case 'C':  // exp
+        case formula::RealFunction::Exp:
             SafeExp(A);
             if (!Value) A.FldSt(0);
             if (Second) A.FldSt(0);
             break;
-        case 'D':  // square
+        case formula::RealFunction::Square:
             if (Value) {
                 A.FmulSt0(0);
             } else {
@@ -290,7 +290,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
                 }
             }
             break;
-        case 'E': {  // sqrt
+        case formula::RealFunction::Sqrt: {
             x87::Label Else = A.NewLabel(), Done = A.NewLabel();
             CompareRegisterWith(A, 0, Zero);
             A.Jump(Condition::BelowOrEqual, Else);
@@ -318,7 +318,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Bind(Done);
             break;
         }
-        case 'F': {  // ln
+        case formula::RealFunction::Ln: {
             x87::Label Else = A.NewLabel(), Done = A.NewLabel();
             CompareRegisterWith(A, 0, Zero);
             A.Jump(Condition::BelowOrEqual, Else);
@@ -341,7 +341,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Bind(Done);
             break;
         }
-        case 'G':  // tan
+        case formula::RealFunction::Tan:
             Reduce(A, false);
             A.Fptan();
             A.FstpSt(0);
@@ -360,9 +360,9 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
                 }
             }
             break;
-        case 'H':    // sinh
-        case 'I': {  // cosh
-            bool Sinh = Code == 'H';
+        case formula::RealFunction::Sinh:
+        case formula::RealFunction::Cosh: {
+            bool Sinh = Code == formula::Code(formula::RealFunction::Sinh);
             x87::Label Large = A.NewLabel(), Done = A.NewLabel();
             // Near zero, e^x - 1 from f2xm1 gives E - 1/E = M + M/E without cancellation.
             NearZeroExponent(A, Large);
@@ -413,7 +413,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Bind(Done);
             break;
         }
-        case 'J': {  // tanh
+        case formula::RealFunction::Tanh: {
             x87::Label Large = A.NewLabel(), Done = A.NewLabel();
             NearZeroExponent(A, Large);
             A.F2xm1();
@@ -459,11 +459,11 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             }
             break;
         }
-        case 'K':
-        case 'L':
-            ArcSineOrCosine(A, Code == 'K', Order);
+        case formula::RealFunction::Arcsin:
+        case formula::RealFunction::Arccos:
+            ArcSineOrCosine(A, Code == formula::Code(formula::RealFunction::Arcsin), Order);
             break;
-        case 'M':  // arctan
+        case formula::RealFunction::Arctan:
             if (!Value) {
                 A.FldSt(0);
                 A.FmulSt0(0);
@@ -485,7 +485,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Fld1();
             A.Fpatan();
             break;
-        case 'N': {  // abs
+        case formula::RealFunction::Abs: {
             if (!Value) {
                 x87::Label Positive = A.NewLabel();
                 CompareRegisterWith(A, 0, Zero);
@@ -503,7 +503,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             }
             break;
         }
-        case 'O': {  // cot
+        case formula::RealFunction::Cot: {
             x87::Label ZeroRemainder = A.NewLabel(), Done = A.NewLabel();
             Reduce(A, false);
             if (Value) {
@@ -546,7 +546,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Bind(Done);
             break;
         }
-        case 'P': {  // arccosh
+        case formula::RealFunction::Arccosh: {
             x87::Label Outside = A.NewLabel(), Done = A.NewLabel();
             CompareRegisterWith(A, 0, One);
             A.Jump(Condition::Below, Outside);
@@ -574,7 +574,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Bind(Done);
             break;
         }
-        case 'Q': {  // arctanh
+        case formula::RealFunction::Arctanh: {
             x87::Label High = A.NewLabel(), Low = A.NewLabel(), Done = A.NewLabel();
             CompareRegisterWith(A, 0, One);
             A.Jump(Condition::AboveOrEqual, High);
@@ -632,7 +632,7 @@ void EmitFunction(Emitter& A, char Code, ProgramOrder Order) {
             A.Bind(Done);
             break;
         }
-        case 'R': {  // arcsinh
+        case formula::RealFunction::Arcsinh: {
             x87::Label Positive = A.NewLabel();
             A.FldSt(0);
             A.Fabs();
