@@ -1,5 +1,6 @@
-// The formula front end: text to tokens to postfix code, with the forgiving rules of the
-// formula language (implicit products, several spellings, integer powers as products).
+// The formula front end: text to tokens, with the forgiving rules of the formula language
+// (implicit products, several spellings, integer powers as products), the syntax check, and
+// the whole translation; the postfix code itself is written in PostfixCode.cpp.
 #include "formula/language/FormulaLanguage.h"
 
 #include <charconv>
@@ -16,8 +17,6 @@ char Upper(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' +
 bool IsBinaryOperator(char C) {
     return C == '+' || C == '-' || C == '*' || C == '/' || C == '^';
 }
-bool IsOperandKind(char K) { return IsOperandCode(K); }
-bool IsFunctionKind(char K) { return IsFunctionCode(K); }
 
 // Parses a run of digits with at most one "." (already checked) as a decimal number,
 // independently of the locale. Numbers beyond the double range are refused.
@@ -165,8 +164,8 @@ Kind KindOf(const Token& T) {
     if (T.Kind == ')') return Kind::Close;
     if (IsBinaryOperator(T.Kind)) return Kind::Operator;
     if (T.Kind == UnaryMinusKind) return Kind::Minus;
-    if (IsOperandKind(T.Kind)) return Kind::Operand;
-    if (IsFunctionKind(T.Kind)) return Kind::Function;
+    if (IsOperandCode(T.Kind)) return Kind::Operand;
+    if (IsFunctionCode(T.Kind)) return Kind::Function;
     return Kind::Invalid;
 }
 
@@ -174,15 +173,6 @@ bool IsTermSeparator(char K) {
     return IsArithmeticCode(K) || K == Code(Opcode::Power);
 }
 
-// Index of the ")" matching the "(" at Open, or npos.
-size_t MatchingClose(const TokenString& T, size_t Open, size_t End) {
-    int Depth = 0;
-    for (size_t I = Open; I < End; ++I) {
-        if (T[I].Kind == '(') ++Depth;
-        if (T[I].Kind == ')' && --Depth == 0) return I;
-    }
-    return std::string::npos;
-}
 
 int MaxParenDepth(const TokenString& T) {
     int Depth = 0, Max = 0;
@@ -224,100 +214,16 @@ void AppendPowerText(const TokenString& Base, double M, char Square, TokenString
     Out.insert(Out.end(), Inner.begin(), Inner.end());
 }
 
-class PostfixWriter {
-public:
-    explicit PostfixWriter(const TokenString& Tokens) : T(Tokens) {}
-    bool Expression(size_t Lo, size_t Hi, int Depth) { return Split(Lo, Hi, "+-", 0, Depth); }
-    std::string Out;
-
-private:
-    // Level 0: "+" "-", level 1: "*" "/". Left associative: each operator follows its
-    // right operand.
-    bool Split(size_t Lo, size_t Hi, const char* Ops, int Level, int Depth) {
-        if (Lo >= Hi) return false;
-        int Paren = 0;
-        size_t Start = Lo;
-        char PendingOp = 0;
-        for (size_t I = Lo; I <= Hi; ++I) {
-            bool AtEnd = I == Hi;
-            if (!AtEnd) {
-                char K = T[I].Kind;
-                if (K == '(') ++Paren;
-                if (K == ')') --Paren;
-                if (Paren != 0 || std::strchr(Ops, K) == nullptr || K == 0 ||
-                    T[I].Kind == ReferenceKind)
-                    continue;
-            }
-            bool Ok = Level == 0 ? Split(Start, I, "*/", 1, Depth) : Power(Start, I, Depth);
-            if (!Ok) return false;
-            if (PendingOp) Out.push_back(PendingOp);
-            if (!AtEnd) PendingOp = T[I].Kind;
-            Start = I + 1;
-        }
-        return true;
-    }
-
-    bool Power(size_t Lo, size_t Hi, int Depth) {
-        if (Lo >= Hi) return false;
-        bool Negate = T[Lo].Kind == UnaryMinusKind;
-        if (Negate) ++Lo;
-        if (Lo >= Hi) return false;
-        int Paren = 0;
-        size_t Start = Lo;
-        bool First = true;
-        const size_t PowerStart = Out.size();  // code before this power is not touched
-        for (size_t I = Lo; I <= Hi; ++I) {
-            if (I < Hi) {
-                char K = T[I].Kind;
-                if (K == '(') ++Paren;
-                if (K == ')') --Paren;
-                if (Paren != 0 || K != Code(Opcode::Power)) continue;
-            }
-            if (First) {
-                if (!Factor(Start, I, Depth)) return false;
-                First = false;
-            } else {
-                // a^b is exp(b ln a): the exponent's code, then the base's, then "F*C".
-                std::string Base = Out.substr(PowerStart);
-                Out.resize(PowerStart);
-                if (!Factor(Start, I, Depth)) return false;
-                Out += Base;
-                Out += "F*C";
-            }
-            Start = I + 1;
-        }
-        if (Negate) Out.push_back(UnaryMinusKind);
-        return true;
-    }
-
-    bool Factor(size_t Lo, size_t Hi, int Depth) {
-        if (Lo >= Hi || Depth > MaxNesting + 2) return false;
-        const Token& F = T[Lo];
-        if (F.Kind == '(') {
-            if (MatchingClose(T, Lo, Hi) != Hi - 1) return false;
-            return Expression(Lo + 1, Hi - 1, Depth + 1);
-        }
-        if (IsFunctionKind(F.Kind)) {
-            if (Lo + 1 >= Hi || T[Lo + 1].Kind != '(' || MatchingClose(T, Lo + 1, Hi) != Hi - 1)
-                return false;
-            if (!Expression(Lo + 2, Hi - 1, Depth + 1)) return false;
-            Out.push_back(F.Kind);
-            return true;
-        }
-        if (Hi - Lo != 1 || !IsOperandKind(F.Kind)) return false;
-        if (F.Kind == ReferenceKind) {
-            Out.push_back(ReferenceKind);
-            Out.push_back(static_cast<char>(F.Operand));
-        } else {
-            Out.push_back(F.Kind);
-        }
-        return true;
-    }
-
-    const TokenString& T;
-};
-
 }  // namespace
+
+size_t MatchingClose(const TokenString& T, size_t Open, size_t End) {
+    int Depth = 0;
+    for (size_t I = Open; I < End; ++I) {
+        if (T[I].Kind == '(') ++Depth;
+        if (T[I].Kind == ')' && --Depth == 0) return I;
+    }
+    return std::string::npos;
+}
 
 const Keyword* FindKeyword(std::span<const Keyword> Keywords, const std::string& Word) {
     for (const Keyword& K : Keywords)
@@ -389,7 +295,7 @@ LanguageError Tokenise(const std::string& S, const std::string& Letters,
         char C = S[Pos];
         // A complex literal cannot be a function's parentheses: cos(3+7i) keeps them.
         if (C == '(' && Rules.ComplexLiterals &&
-            (Tokens.empty() || !IsFunctionKind(Tokens.back().Kind))) {
+            (Tokens.empty() || !IsFunctionCode(Tokens.back().Kind))) {
             std::complex<double> Value;
             LanguageError Error = LanguageError::None;
             if (ReadComplexLiteral(S, Pos, Value, Error)) {
@@ -418,7 +324,7 @@ LanguageError Tokenise(const std::string& S, const std::string& Letters,
             if (auto E = SplitLetterRun(Word, FollowedByParen, Letters, Rules, Tokens);
                 E != LanguageError::None)
                 return E;
-            bool EndsInFunction = Tokens.size() > Before && IsFunctionKind(Tokens.back().Kind);
+            bool EndsInFunction = Tokens.size() > Before && IsFunctionCode(Tokens.back().Kind);
             if (!EndsInFunction && FollowedByParen) Tokens.push_back(Token{Code(Opcode::Multiply)});
             Pos = End;
         } else {
@@ -541,58 +447,6 @@ LanguageError ExpandIntegerPowers(TokenString& T, size_t LetterCount,
     return LanguageError::None;
 }
 
-LanguageError ConvertToPostfix(const TokenString& Tokens, std::string& Postfix) {
-    PostfixWriter Writer(Tokens);
-    if (!Writer.Expression(0, Tokens.size(), 0)) return LanguageError::Syntax;
-    Postfix = std::move(Writer.Out);
-    return LanguageError::None;
-}
-
-std::vector<PostfixInstruction> DecodePostfix(const std::string& Postfix, int LetterCount) {
-    std::vector<PostfixInstruction> Decoded;
-    for (size_t I = 0; I < Postfix.size(); ++I) {
-        char C = Postfix[I];
-        switch (static_cast<Opcode>(C)) {
-            case Opcode::Reference: {
-                int N = I + 1 < Postfix.size() ? static_cast<unsigned char>(Postfix[++I]) : 0;
-                if (N <= LetterCount)
-                    Decoded.push_back({PostfixOp::Input, 0, N - 1});
-                else
-                    Decoded.push_back({PostfixOp::Constant, 0, N - LetterCount});
-                break;
-            }
-            case Opcode::One: Decoded.push_back({PostfixOp::One, 0, 0}); break;
-            case Opcode::Pi: Decoded.push_back({PostfixOp::Pi, 0, 0}); break;
-            case Opcode::ImaginaryUnit: Decoded.push_back({PostfixOp::I, 0, 0}); break;
-            case Opcode::Negate: Decoded.push_back({PostfixOp::Negate, 0, 0}); break;
-            case Opcode::Add: Decoded.push_back({PostfixOp::Add, 0, 0}); break;
-            case Opcode::Subtract: Decoded.push_back({PostfixOp::Subtract, 0, 0}); break;
-            case Opcode::Multiply: Decoded.push_back({PostfixOp::Multiply, 0, 0}); break;
-            case Opcode::Divide: Decoded.push_back({PostfixOp::Divide, 0, 0}); break;
-            default: Decoded.push_back({PostfixOp::Function, C, 0}); break;
-        }
-    }
-    return Decoded;
-}
-
-int PostfixDepth(const std::string& Postfix, bool& WellFormed) {
-    int Depth = 0, Max = 0;
-    WellFormed = true;
-    for (size_t I = 0; I < Postfix.size(); ++I) {
-        char C = Postfix[I];
-        if (IsOperandCode(C)) {
-            if (C == ReferenceKind) ++I;
-            Max = std::max(Max, ++Depth);
-        } else if (IsArithmeticCode(C)) {
-            if (--Depth < 1) WellFormed = false;
-        } else if (Depth < 1) {
-            WellFormed = false;
-        }
-    }
-    if (Depth != 1) WellFormed = false;
-    return Max;
-}
-
 LanguageError Translate(const std::string& Text, const std::string& Letters,
                         const LanguageRules& Rules, Translation& Result) {
     Result = Translation{};
@@ -622,19 +476,6 @@ std::string Describe(const TokenString& Tokens) {
             S += "#" + std::to_string(T.Operand);
         else
             S.push_back(T.Kind);
-    }
-    return S;
-}
-
-std::string DescribePostfix(const std::string& Postfix) {
-    std::string S;
-    for (size_t I = 0; I < Postfix.size(); ++I) {
-        if (!S.empty()) S.push_back(' ');
-        if (Postfix[I] == ReferenceKind && I + 1 < Postfix.size()) {
-            S += "#" + std::to_string(static_cast<unsigned char>(Postfix[++I]));
-        } else {
-            S.push_back(Postfix[I]);
-        }
     }
     return S;
 }

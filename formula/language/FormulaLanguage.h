@@ -84,6 +84,9 @@ LanguageError ExpandIntegerPowers(TokenString& Tokens, size_t LetterCount,
                                   const LanguageRules& Rules);
 LanguageError ConvertToPostfix(const TokenString& Tokens, std::string& Postfix);
 
+// Index of the ")" matching the "(" at Open, searching before End; npos when there is none.
+size_t MatchingClose(const TokenString& T, size_t Open, size_t End);
+
 // Postfix code decoded once for the interpreters: operand n <= LetterCount is input n - 1,
 // a larger one constant slot n - LetterCount.
 enum class PostfixOp : uint8_t { Input, Constant, One, Pi, I, Negate, Add, Subtract, Multiply,
