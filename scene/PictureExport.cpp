@@ -1,13 +1,17 @@
 // Drawing the panels into PNG, SVG and PDF files.
 #include "scene/PictureExport.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <functional>
 
 #include "scene/PanelRendering.h"
 
@@ -54,13 +58,43 @@ void DrawPanels(const TorvaneScene& T, QPainter& P, PicturePanels Which, int Siz
     }
 }
 
+std::string WriteWholeFile(const QString& Path, const QByteArray& Bytes) {
+    // One write of the whole, checked for its count: a write that stops short (a full disk, a
+    // file size limit) returns fewer bytes without an error, and its loss would go unseen.
+    auto WriteAll = [&Bytes](QFileDevice& F) {
+        return F.write(Bytes) == Bytes.size() && F.flush() && F.error() == QFileDevice::NoError;
+    };
+    auto Cause = [](const QFileDevice& F) {
+        return F.error() != QFileDevice::NoError ? F.errorString().toStdString()
+                                                 : std::string("not every byte could be written");
+    };
+    // A device or a pipe under the name (perhaps behind a link) cannot be replaced by a renamed
+    // file, and must not be: the save file would put a plain file in its place. It is written
+    // directly, so a full device is reported.
+    const QFileInfo Existing(Path);
+    if (Existing.exists() && !Existing.isFile()) {
+        QFile Direct(Path);
+        if (!Direct.open(QIODevice::WriteOnly)) return Direct.errorString().toStdString();
+        return WriteAll(Direct) ? "" : Cause(Direct);
+    }
+    QSaveFile F(Path);
+    if (!F.open(QIODevice::WriteOnly)) return F.errorString().toStdString();
+    if (!WriteAll(F)) return Cause(F);  // the temporary file goes with F
+    if (!F.commit()) return Cause(F);
+    return "";
+}
+
 std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size) {
     PictureFormat Format;
     if (!PictureFormatOf(Path, Format)) return "The picture's name must end in .png, .svg or .pdf.";
     if (!T.S.SceneReady) return "There is no drawing to export.";
-    if (Size < 16 || Size > 20000) return "The picture's size must lie between 16 and 20000.";
+    if (Size < MinPictureSize || Size > MaxPictureSize)
+        return "The picture's size must lie between " + std::to_string(MinPictureSize) + " and " +
+               std::to_string(MaxPictureSize) + ".";
+    if (Format == PictureFormat::Png && Size > MaxPngSize)
+        return "A PNG picture's panels may be at most " + std::to_string(MaxPngSize) +
+               " pixels square.";
     const QSize Whole = PictureSize(Which, Size);
-    const QString Name = QString::fromStdString(Path);
     const QColor Background = WindowColour(DrawingColour);
     auto PaintVector = [&](QPaintDevice& Device) {
         QPainter P;
@@ -69,9 +103,12 @@ std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanel
         DrawPanels(T, P, Which, Size);
         return P.end();
     };
+    // The picture is made in memory first, and written only when it is whole.
+    std::function<bool(QIODevice&)> Write;
+    QImage I;
     switch (Format) {
-        case PictureFormat::Png: {
-            QImage I(Whole, QImage::Format_RGB32);
+        case PictureFormat::Png:
+            I = QImage(Whole, QImage::Format_RGB32);
             if (I.isNull()) return "There is not enough memory for a picture of this size.";
             I.fill(Background);
             {
@@ -79,31 +116,34 @@ std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanel
                 P.setRenderHint(QPainter::Antialiasing, true);
                 DrawPanels(T, P, Which, Size);
             }
-            if (!I.save(Name, "PNG")) return "The picture could not be written to " + Path + ".";
-            return "";
-        }
-        case PictureFormat::Svg: {
-            QSvgGenerator G;
-            G.setFileName(Name);
-            G.setSize(Whole);
-            G.setViewBox(QRect(QPoint(0, 0), Whole));
-            G.setResolution(96);
-            G.setTitle(QStringLiteral("Torvane"));
-            if (!PaintVector(G)) return "The picture could not be written to " + Path + ".";
+            Write = [&I](QIODevice& D) { return QImageWriter(&D, "png").write(I); };
             break;
-        }
-        case PictureFormat::Pdf: {
-            QPdfWriter W(Name);
-            // One unit of drawing is one point of the page.
-            W.setResolution(72);
-            W.setPageSize(QPageSize(QSizeF(Whole), QPageSize::Point));
-            W.setPageMargins(QMarginsF(0, 0, 0, 0));
-            if (!PaintVector(W)) return "The picture could not be written to " + Path + ".";
+        case PictureFormat::Svg:
+            Write = [&](QIODevice& D) {
+                QSvgGenerator G;
+                G.setOutputDevice(&D);
+                G.setSize(Whole);
+                G.setViewBox(QRect(QPoint(0, 0), Whole));
+                G.setResolution(96);
+                G.setTitle(QStringLiteral("Torvane"));
+                return PaintVector(G);
+            };
             break;
-        }
+        case PictureFormat::Pdf:
+            Write = [&](QIODevice& D) {
+                QPdfWriter W(&D);
+                // One unit of drawing is one point of the page.
+                W.setResolution(72);
+                W.setPageSize(QPageSize(QSizeF(Whole), QPageSize::Point));
+                W.setPageMargins(QMarginsF(0, 0, 0, 0));
+                return PaintVector(W);
+            };
+            break;
     }
-    // The vector writers report no failure of their own: the file must be there.
-    if (!QFileInfo::exists(Name) || QFileInfo(Name).size() == 0)
-        return "The picture could not be written to " + Path + ".";
+    QBuffer Buffer;
+    Buffer.open(QIODevice::WriteOnly);
+    if (!Write(Buffer)) return "The picture for " + Path + " could not be made.";
+    std::string Cause = WriteWholeFile(QString::fromStdString(Path), Buffer.data());
+    if (!Cause.empty()) return "The picture could not be written to " + Path + ": " + Cause + ".";
     return "";
 }

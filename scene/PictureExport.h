@@ -3,6 +3,7 @@
 // SVG and PDF), as the window's export and the command-line renderer make them.
 #pragma once
 
+#include <QByteArray>
 #include <QPainter>
 
 #include <string>
@@ -21,6 +22,16 @@ QSize PictureSize(PicturePanels Which, int Size);
 // Draws the panels of a drawn scene, each a square of side Size, the domain on the left.
 void DrawPanels(const TorvaneScene& T, QPainter& P, PicturePanels Which, int Size);
 
+// The sides a panel may have: any vector picture up to MaxPictureSize, a PNG picture up to
+// MaxPngSize, which keeps the raster of both panels under 300 MB of memory.
+inline constexpr int MinPictureSize = 16, MaxPictureSize = 20000, MaxPngSize = 6000;
+
 // Writes the picture; returns an error text, empty on success. The scene's views are fitted
-// back to the screen afterwards.
+// back to the screen afterwards. A picture that cannot be written whole leaves whatever file
+// had its name as it was.
 std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size);
+
+// Writes a file whole or not at all: the bytes go to a temporary file beside Path, which takes
+// the name only when every byte reached it (a device under the name is written directly).
+// Returns the cause of a failure, empty on success.
+std::string WriteWholeFile(const QString& Path, const QByteArray& Bytes);

@@ -2,8 +2,16 @@
 #include "tools/RenderCommand.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include <sys/stat.h>
+
+#include <cmath>
+
+#include "common/ResStrings.h"
+#include "formula/OCFunctDDDoubleSafe.h"
 #include "scene/PictureExport.h"
 #include "scene/TorvaneScene.h"
 #include "tools/SceneDump.h"
@@ -24,7 +32,9 @@ const char* const Summary =
     "The one-letter options may also be written --x, --y and --w.\n"
     "\n"
     "Exit codes: 0 done; 1 a formula or a bound is refused (the window's message is printed);\n"
-    "2 wrong options; 3 the document cannot be read; 4 the picture or the dump cannot be written.";
+    "2 wrong options, or a picture or dump that is the same file as the document or as each other;\n"
+    "3 the document cannot be read; 4 the picture or the dump cannot be written (a file of that\n"
+    "name is then left as it was).";
 
 struct Options {
     QCommandLineOption X{QStringLiteral("x"), QStringLiteral("x(u,v) of a real map."), QStringLiteral("formula")};
@@ -57,7 +67,11 @@ struct Options {
                              QStringLiteral("Which panels: domain, image or both side by side (default)."),
                              QStringLiteral("domain|image|both"), QStringLiteral("both")};
     QCommandLineOption Size{QStringLiteral("size"),
-                            QStringLiteral("Side of each panel's square in pixels (points in PDF); default 460."),
+                            QStringLiteral("Side of each panel's square in pixels (points in PDF); default 460, at "
+                                           "most %1 in PNG (a picture of both panels then takes about 300 MB "
+                                           "of memory) and %2 in SVG and PDF.")
+                                .arg(MaxPngSize)
+                                .arg(MaxPictureSize),
                             QStringLiteral("pixels"), QStringLiteral("460")};
     QCommandLineOption Dump{QStringLiteral("dump"),
                             QStringLiteral("Also write the computed scene (curves, locus, image rectangle) as JSON."),
@@ -76,6 +90,64 @@ bool SplitList(const QString& Value, int N, QStringList& Parts) {
 }
 
 std::string Std(const QString& S) { return S.toStdString(); }
+
+// Scripts print a double that is not finite as nan or inf: such a number is as unusable as
+// one too large to draw with.
+bool NamesNonFinite(QString Text) {
+    Text = Text.trimmed().toLower();
+    if (Text.startsWith(QLatin1Char('+')) || Text.startsWith(QLatin1Char('-'))) Text = Text.mid(1).trimmed();
+    return Text == QStringLiteral("nan") || Text == QStringLiteral("inf") || Text == QStringLiteral("infinity");
+}
+
+// The window reads a clip field it cannot use as "no clip rectangle"; a clip asked for on the
+// command line is meant, so a bound that is no usable number is refused with the message the
+// window gives a bound field. Empty when every bound is a finite number.
+std::string ClipRefusal(const QStringList& Clip) {
+    for (const QString& Text : Clip) {
+        if (NamesNonFinite(Text)) return ResStrings::NumberTooLarge;
+        double V = 0;
+        try {
+            EvaluateConstantFormula(Std(Text), V);
+        } catch (const FormulaError& E) {
+            return E.what();
+        }
+        if (!std::isfinite(V)) return ResStrings::NumberTooLarge;
+    }
+    return "";
+}
+
+// What a path names on disk: an existing file by its device and inode, so that a link, a hard
+// link or another spelling of it is the same file; a file yet to be made by the canonical path
+// of its folder and its name, after any dangling links that lead to it.
+struct FileIdentity {
+    bool Exists = false;
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    QString Path;
+};
+
+FileIdentity IdentityOf(const QString& Name) {
+    FileIdentity Id;
+    struct stat Status;
+    if (::stat(QFile::encodeName(Name).constData(), &Status) == 0) {
+        Id.Exists = true;
+        Id.Device = Status.st_dev;
+        Id.Inode = Status.st_ino;
+        return Id;
+    }
+    QString Target = QFileInfo(Name).absoluteFilePath();
+    for (int Hops = 0; Hops < 40 && QFileInfo(Target).isSymLink(); ++Hops)
+        Target = QFileInfo(Target).symLinkTarget();
+    const QFileInfo Info(Target);
+    const QString Folder = Info.absoluteDir().canonicalPath();
+    Id.Path = Folder.isEmpty() ? QDir::cleanPath(Target) : Folder + QLatin1Char('/') + Info.fileName();
+    return Id;
+}
+
+bool SameFile(const FileIdentity& A, const FileIdentity& B) {
+    if (A.Exists != B.Exists) return false;
+    return A.Exists ? A.Device == B.Device && A.Inode == B.Inode : A.Path == B.Path;
+}
 
 }  // namespace
 
@@ -138,7 +210,12 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     else if (PanelName != QStringLiteral("both")) return Usage(QStringLiteral("--panel takes domain, image or both."));
     bool SizeOk = false;
     int Size = Parser.value(O.Size).toInt(&SizeOk);
-    if (!SizeOk || Size < 16 || Size > 20000) return Usage(QStringLiteral("--size takes a whole number from 16 to 20000."));
+    if (!SizeOk || Size < MinPictureSize || Size > MaxPictureSize)
+        return Usage(QStringLiteral("--size takes a whole number from %1 to %2 (%3 for a PNG picture).")
+                         .arg(MinPictureSize).arg(MaxPictureSize).arg(MaxPngSize));
+    if (!Picture.isEmpty() && Format == PictureFormat::Png && Size > MaxPngSize)
+        return Usage(QStringLiteral("--size of a PNG picture is at most %1 pixels (more takes gigabytes of "
+                                    "memory); an SVG or PDF picture may be larger.").arg(MaxPngSize));
     QString LocusValue = Parser.value(O.Locus);
     if (Parser.isSet(O.Locus) && LocusValue != QStringLiteral("on") && LocusValue != QStringLiteral("off"))
         return Usage(QStringLiteral("--locus takes on or off."));
@@ -151,6 +228,30 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
         return Usage(QStringLiteral("--param-range takes four numbers: pmin,pmax,qmin,qmax."));
     if (Parser.isSet(O.Clip) && !SplitList(Parser.value(O.Clip), 4, Clip))
         return Usage(QStringLiteral("--clip takes four numbers: xmin,xmax,ymin,ymax."));
+
+    // Nothing is written over the document, nor the picture over the dump: a name that is
+    // the same file as another is refused before anything is read or written.
+    const QString DumpName = Parser.value(O.Dump);
+    const struct {
+        const QString &A, &B;
+        const char* Why;
+    } Pairs[] = {{Picture, Document, "the picture %1 is the document %2 itself"},
+                 {DumpName, Document, "the dump %1 is the document %2 itself"},
+                 {Picture, DumpName, "the picture %1 and the dump %2 are the same file"}};
+    for (const auto& Pair : Pairs)
+        if (!Pair.A.isEmpty() && !Pair.B.isEmpty() && SameFile(IdentityOf(Pair.A), IdentityOf(Pair.B)))
+            return Usage(QString::fromLatin1(Pair.Why).arg(Pair.A, Pair.B) +
+                         QStringLiteral("; name another file to write."));
+
+    auto Refuse = [&Err](const std::string& Message) {
+        Err << "torvane-render: " << QString::fromStdString(Message) << "\n";
+        Err.flush();
+        return RenderBadMap;
+    };
+    for (const QStringList* Numbers : {&Domain, &Params, &Range})
+        for (const QString& Text : *Numbers)
+            if (NamesNonFinite(Text)) return Refuse(ResStrings::NumberTooLarge);
+    if (std::string Why = ClipRefusal(Clip); !Why.empty()) return Refuse(Why);
 
     TorvaneScene T;
     if (!Document.isEmpty()) {
@@ -188,11 +289,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     T.AdjustMenus(Flags);
 
     T.ReadAndDraw(false);
-    if (!T.S.SceneReady) {
-        Err << "torvane-render: " << QString::fromStdString(T.StatusText) << "\n";
-        Err.flush();
-        return RenderBadMap;
-    }
+    if (!T.S.SceneReady) return Refuse(T.StatusText);
     if (!Picture.isEmpty()) {
         std::string Failure = ExportPicture(T, Std(Picture), Which, Size);
         if (!Failure.empty()) {
@@ -202,11 +299,11 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
         }
     }
     if (Parser.isSet(O.Dump)) {
-        QFile F(Parser.value(O.Dump));
-        QByteArray Json = QByteArray::fromStdString(DumpScene(T).dump(1));
-        if (!F.open(QIODevice::WriteOnly | QIODevice::Truncate) || F.write(Json) != Json.size() ||
-            !F.flush()) {
-            Err << "torvane-render: the dump could not be written to " << Parser.value(O.Dump) << "\n";
+        const QByteArray Json = QByteArray::fromStdString(DumpScene(T).dump(1));
+        std::string Cause = WriteWholeFile(DumpName, Json);
+        if (!Cause.empty()) {
+            Err << "torvane-render: the dump could not be written to " << DumpName << ": "
+                << QString::fromStdString(Cause) << "\n";
             Err.flush();
             return RenderNotWritten;
         }

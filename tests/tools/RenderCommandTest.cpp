@@ -1,15 +1,24 @@
 // The command-line renderer run in-process: pictures in the three formats, the JSON dump of
-// the computed scene, documents with options on top, and the exit codes and messages of every
-// kind of mistake.
+// the computed scene, documents with options on top, the exit codes and messages of every
+// kind of mistake, outputs that would destroy an input, writes that fail, and the size cap.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <nlohmann/json.hpp>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <csignal>
+
 #include "common/ResStrings.h"
+#include "scene/PictureExport.h"
 #include "tools/RenderCommand.h"
 
 namespace {
@@ -35,6 +44,28 @@ nlohmann::json ReadJson(const QString& Path) {
     QFile F(Path);
     if (!F.open(QIODevice::ReadOnly)) return {};
     return nlohmann::json::parse(F.readAll().toStdString(), nullptr, false);
+}
+
+QByteArray Bytes(const QString& Path) {
+    QFile F(Path);
+    return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
+}
+
+bool IsCharacterDevice(const QString& Path) {
+    struct stat Status;
+    return ::stat(QFile::encodeName(Path).constData(), &Status) == 0 && S_ISCHR(Status.st_mode);
+}
+
+// A name under which every write fails as on a full disk. Where the test may make device nodes
+// it makes its own copy of the full device, so that a fault replacing the device by a file
+// could only ever hit that copy; elsewhere a link to /dev/full, which such a test cannot replace.
+QString FullDevice(const QTemporaryDir& Folder, const QString& Name) {
+    const QString Path = Folder.filePath(Name);
+    if (::mknod(QFile::encodeName(Path).constData(), S_IFCHR | 0666, makedev(1, 7)) == 0) return Path;
+    if (!IsCharacterDevice(QStringLiteral("/dev/full")) ||
+        !QFile::link(QStringLiteral("/dev/full"), Path))
+        return QString();
+    return Path;
 }
 
 TEST(RenderCommand, DrawsTheDefaultMapInEveryFormat) {
@@ -149,6 +180,158 @@ TEST(RenderCommand, EveryMistakeHasItsExitCodeAndMessage) {
                                "--locus", "--preserve-ratio", "--sphere-domain", "--sphere-image",
                                "--panel", "--size", "--dump"})
         EXPECT_TRUE(Help.Out.contains(QString::fromLatin1(Option))) << Option;
+}
+
+TEST(RenderCommand, RefusesToWriteOverItsInputOrItsOtherOutput) {
+    QTemporaryDir Folder;
+    const QString Tvn = Folder.filePath(QStringLiteral("doc.tvn"));
+    const QString Png = Folder.filePath(QStringLiteral("doc.png"));  // a document with a picture's name
+    ASSERT_TRUE(QFile::copy(Fixture("complex-sphere.tvn"), Tvn));
+    ASSERT_TRUE(QFile::copy(Fixture("complex-sphere.tvn"), Png));
+    const QByteArray Document = Bytes(Tvn);
+    ASSERT_FALSE(Document.isEmpty());
+    ASSERT_TRUE(QFile::link(Tvn, Folder.filePath(QStringLiteral("link.png"))));
+    ASSERT_TRUE(QDir(Folder.path()).mkdir(QStringLiteral("sub")));
+    ASSERT_TRUE(QFile::link(Folder.filePath(QStringLiteral("later.png")), Folder.filePath(QStringLiteral("dangling.json"))));
+    const QString Out = Folder.filePath(QStringLiteral("out.png"));
+    struct Case {
+        QStringList Arguments;
+        const char* Message;
+    };
+    const std::vector<Case> Cases = {
+        {{Png, Png}, "is the document"},
+        {{QStringLiteral("--dump"), Tvn, Tvn, Out}, "dump"},
+        {{QStringLiteral("--dump"), Tvn, Tvn}, "dump"},
+        {{Tvn, Folder.filePath(QStringLiteral("link.png"))}, "is the document"},                 // a link to it
+        {{Png, Folder.filePath(QStringLiteral("sub/../doc.png"))}, "is the document"},           // another spelling
+        {{QStringLiteral("--dump"), Out, Out}, "same file"},                                     // neither exists yet
+        {{QStringLiteral("--dump"), Folder.filePath(QStringLiteral("dangling.json")),
+          Folder.filePath(QStringLiteral("sub/../later.png"))}, "same file"},                   // a link to a file to be
+    };
+    for (const Case& C : Cases) {
+        Outcome R = Render(C.Arguments);
+        const std::string What = C.Arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(R.Code, RenderUsage) << What;
+        EXPECT_TRUE(R.Err.contains(QString::fromLatin1(C.Message))) << What << ": " << R.Err.toStdString();
+        EXPECT_EQ(Bytes(Tvn), Document) << What;
+        EXPECT_EQ(Bytes(Png), Document) << What;
+        EXPECT_FALSE(QFileInfo::exists(Out)) << What;
+        EXPECT_FALSE(QFileInfo::exists(Folder.filePath(QStringLiteral("later.png")))) << What;
+    }
+    // A hard link is the same file under another name.
+    ASSERT_TRUE(::link(QFile::encodeName(Tvn).constData(), QFile::encodeName(Folder.filePath(QStringLiteral("hard.png"))).constData()) == 0);
+    EXPECT_EQ(Render({Tvn, Folder.filePath(QStringLiteral("hard.png"))}).Code, RenderUsage);
+    EXPECT_EQ(Bytes(Tvn), Document);
+    // Distinct files are written as ever.
+    const QString Json = Folder.filePath(QStringLiteral("doc.json"));
+    Outcome R = Render({Tvn, QStringLiteral("--dump"), Json, Out});
+    EXPECT_EQ(R.Code, RenderOk) << R.Err.toStdString();
+    EXPECT_FALSE(QImage(Out).isNull());
+    EXPECT_TRUE(ReadJson(Json).is_object());
+}
+
+TEST(RenderCommand, EveryFailedWriteIsReportedAndLeavesNoPartialFile) {
+    QTemporaryDir Folder;
+    const QString Png = FullDevice(Folder, QStringLiteral("full.png")), Svg = FullDevice(Folder, QStringLiteral("full.svg")),
+                  Pdf = FullDevice(Folder, QStringLiteral("full.pdf")), Json = FullDevice(Folder, QStringLiteral("full.json"));
+    if (Png.isEmpty() || Svg.isEmpty() || Pdf.isEmpty() || Json.isEmpty()) GTEST_SKIP() << "no full device";
+    const QString Tvn = Fixture("complex-sphere.tvn"), Good = Folder.filePath(QStringLiteral("good.png"));
+    const std::vector<QStringList> Cases = {
+        {Png}, {Tvn, Png}, {Svg}, {Tvn, Svg}, {Pdf}, {QStringLiteral("--dump"), Json}, {QStringLiteral("--dump"), Json, Good},
+    };
+    for (const QStringList& C : Cases) {
+        Outcome R = Render(C);
+        const std::string What = C.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(R.Code, RenderNotWritten) << What;
+        EXPECT_TRUE(R.Err.contains(QStringLiteral("could not be written"))) << What << ": " << R.Err.toStdString();
+    }
+    // The devices are still devices: nothing was put in their place.
+    for (const QString& Device : {Png, Svg, Pdf, Json}) EXPECT_TRUE(IsCharacterDevice(Device)) << Device.toStdString();
+    // A device that takes the bytes takes the picture.
+    const QString Null = Folder.filePath(QStringLiteral("null.png"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), Null));
+    EXPECT_EQ(Render({Null}).Code, RenderOk);
+    EXPECT_TRUE(IsCharacterDevice(QStringLiteral("/dev/null")));
+
+    // A file limit the picture and the dump exceed stands for a disk filling up while writing:
+    // both fail, the old files keep every byte, and no temporary file is left behind.
+    const QString Old = Folder.filePath(QStringLiteral("old.png")), OldJson = Folder.filePath(QStringLiteral("old.json"));
+    ASSERT_EQ(Render({QStringLiteral("--panel"), QStringLiteral("domain"), QStringLiteral("--size"), QStringLiteral("16"),
+                      QStringLiteral("--dump"), OldJson, Old}).Code, RenderOk);
+    const QByteArray Picture = Bytes(Old), Dump = Bytes(OldJson);
+    ASSERT_LT(Picture.size(), 1024);  // a panel of 16 pixels
+    ASSERT_GT(Dump.size(), 1024);     // the same scene whatever the size
+    const QStringList Before = QDir(Folder.path()).entryList(QDir::Files | QDir::System);
+    rlimit Saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &Saved), 0);
+    rlimit Small = Saved;
+    Small.rlim_cur = 1024;
+    auto PreviousHandler = std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &Small), 0);
+    const Outcome Failed[] = {Render({Old}), Render({Folder.filePath(QStringLiteral("new.svg"))}),
+                              Render({Folder.filePath(QStringLiteral("new.pdf"))}),
+                              Render({QStringLiteral("--dump"), OldJson})};
+    ::setrlimit(RLIMIT_FSIZE, &Saved);
+    std::signal(SIGXFSZ, PreviousHandler);
+    for (const Outcome& R : Failed) {
+        EXPECT_EQ(R.Code, RenderNotWritten) << R.Err.toStdString();
+        EXPECT_TRUE(R.Err.contains(QStringLiteral("could not be written"))) << R.Err.toStdString();
+    }
+    EXPECT_EQ(Bytes(Old), Picture);
+    EXPECT_EQ(Bytes(OldJson), Dump);
+    EXPECT_EQ(QDir(Folder.path()).entryList(QDir::Files | QDir::System), Before);
+}
+
+TEST(RenderCommand, BoundsThatAreNoFiniteNumbersAreRefused) {
+    QTemporaryDir Folder;
+    const QString Png = Folder.filePath(QStringLiteral("x.png"));
+    struct Case {
+        const char* Option;
+        const char* Values;
+        const char* Message;
+    };
+    const std::vector<Case> Cases = {
+        {"--clip", "nan,1,-1,1", ResStrings::NumberTooLarge},
+        {"--clip", "-inf,inf,-1,1", ResStrings::NumberTooLarge},
+        {"--clip", "-1,1,-1,+Infinity", ResStrings::NumberTooLarge},
+        {"--clip", "-10^400,1,-1,1", ResStrings::NumberTooLarge},
+        {"--clip", "-1,1,-1,1..2", ResStrings::MiswrittenNumber},  // not silently the whole image
+        {"--clip", "-1,u,-1,1", ResStrings::VariableInNumber},
+        {"--domain", "nan,1,-1,1", ResStrings::NumberTooLarge},
+        {"--params", "0,-inf", ResStrings::NumberTooLarge},
+        {"--param-range", "-2,2,NaN,2", ResStrings::NumberTooLarge},
+    };
+    for (const Case& C : Cases) {
+        Outcome R = Render({QString::fromLatin1(C.Option), QString::fromLatin1(C.Values), Png});
+        EXPECT_EQ(R.Code, RenderBadMap) << C.Option << " " << C.Values;
+        EXPECT_TRUE(R.Err.contains(QString::fromLatin1(C.Message))) << C.Values << ": " << R.Err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(Png)) << C.Values;
+    }
+    const QString Json = Folder.filePath(QStringLiteral("clip.json"));
+    ASSERT_EQ(Render({QStringLiteral("--clip"), QStringLiteral("-sqrt(2),1,-1,10^300"), QStringLiteral("--dump"), Json}).Code,
+              RenderOk);
+    EXPECT_EQ(ReadJson(Json)["image"]["whole"], false);
+}
+
+TEST(RenderCommand, ThePixelsOfAPngPictureAreCapped) {
+    QTemporaryDir Folder;
+    const QString Png = Folder.filePath(QStringLiteral("big.png")), Svg = Folder.filePath(QStringLiteral("big.svg"));
+    const QString Cap = QString::number(MaxPngSize), Over = QString::number(MaxPngSize + 1);
+    for (const QString& Panel : {QStringLiteral("both"), QStringLiteral("domain")}) {
+        Outcome R = Render({QStringLiteral("--size"), Over, QStringLiteral("--panel"), Panel, Png});
+        EXPECT_EQ(R.Code, RenderUsage);
+        EXPECT_TRUE(R.Err.contains(Cap)) << R.Err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(Png));
+    }
+    // Vector pictures cost no memory by their size and keep their range.
+    EXPECT_EQ(Render({QStringLiteral("--size"), Over, Svg}).Code, RenderOk);
+    EXPECT_EQ(Render({QStringLiteral("--size"), QString::number(MaxPictureSize + 1), Svg}).Code, RenderUsage);
+    EXPECT_TRUE(Render({QStringLiteral("--help")}).Out.contains(Cap));
+    // The window's export shares the cap.
+    TorvaneScene T;
+    T.ReadAndDraw(true);
+    EXPECT_NE(ExportPicture(T, Png.toStdString(), PicturePanels::Image, MaxPngSize + 1), "");
+    EXPECT_FALSE(QFileInfo::exists(Png));
 }
 
 }  // namespace
