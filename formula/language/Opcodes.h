@@ -114,4 +114,24 @@ constexpr bool IsArithmeticCode(char C) {
            C == Code(Opcode::Divide);
 }
 
+// How many stack entries the byte of an operation takes; every operation leaves one. A byte
+// that names no operation counts as a function, so that a depth check still sees it.
+constexpr int ArityOfCode(char C) {
+    if (IsFunctionCode(C)) return Arity(RealFunction::Cos);
+    switch (static_cast<Opcode>(C)) {
+        case Opcode::Reference:
+        case Opcode::One:
+        case Opcode::Pi:
+        case Opcode::ImaginaryUnit:
+        case Opcode::Negate:
+        case Opcode::Add:
+        case Opcode::Subtract:
+        case Opcode::Multiply:
+        case Opcode::Divide:
+        case Opcode::Power:
+            return Arity(static_cast<Opcode>(C));
+    }
+    return 1;
+}
+
 }  // namespace formula

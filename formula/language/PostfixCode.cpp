@@ -143,15 +143,13 @@ int PostfixDepth(const std::string& Postfix, bool& WellFormed) {
     int Depth = 0, Max = 0;
     WellFormed = true;
     for (size_t I = 0; I < Postfix.size(); ++I) {
-        char C = Postfix[I];
-        if (IsOperandCode(C)) {
-            if (C == ReferenceKind) ++I;
-            Max = std::max(Max, ++Depth);
-        } else if (IsArithmeticCode(C)) {
-            if (--Depth < 1) WellFormed = false;
-        } else if (Depth < 1) {
-            WellFormed = false;
-        }
+        const char C = Postfix[I];
+        const int Taken = ArityOfCode(C);
+        if (Depth < Taken) WellFormed = false;
+        Depth += 1 - Taken;
+        Max = std::max(Max, Depth);
+        // An operand reference carries its number in the next byte.
+        if (C == ReferenceKind && ++I >= Postfix.size()) WellFormed = false;
     }
     if (Depth != 1) WellFormed = false;
     return Max;

@@ -108,6 +108,42 @@ TEST(FormulaLanguage, ProducesTheExpectedPostfixCode) {
     }
 }
 
+// The evaluators size their stacks from this depth and refuse what is not well formed, so it
+// must follow each operation's arity, whatever its family.
+TEST(PostfixCode, DepthAndFormFollowTheArityOfEachOperation) {
+    using formula::Code;
+    using formula::Opcode;
+    const std::string R = {Code(Opcode::Reference), '\x01'};
+    const std::string One = {Code(Opcode::One)};
+    const char Sin = Code(formula::RealFunction::Sin);
+    const char Arccot = Code(formula::ComplexFunction::Arccot);
+    struct Case {
+        std::string Code;
+        int Depth;
+        bool WellFormed;
+    };
+    const std::vector<Case> Cases = {
+        {One, 1, true},
+        {R + R + Code(Opcode::Add), 2, true},
+        {R + R + R + Code(Opcode::Multiply) + Code(Opcode::Divide), 3, true},
+        {R + Code(Opcode::Negate) + Sin + Arccot, 1, true},
+        {R + R + Code(Opcode::Subtract) + Code(Opcode::Pi) + Code(Opcode::ImaginaryUnit) +
+             Code(Opcode::Multiply) + Code(Opcode::Add),
+         3, true},
+        {"", 0, false},
+        {R + R, 2, false},                          // two values left
+        {R + Code(Opcode::Add), 1, false},          // a binary operation on one value
+        {std::string(1, Code(Opcode::Negate)), 0, false},  // a unary one on none
+        {std::string(1, Sin), 0, false},
+        {One + Code(Opcode::Reference), 2, false},  // a reference without its number
+    };
+    for (const Case& C : Cases) {
+        bool WellFormed = !C.WellFormed;
+        EXPECT_EQ(formula::PostfixDepth(C.Code, WellFormed), C.Depth) << formula::DescribePostfix(C.Code);
+        EXPECT_EQ(WellFormed, C.WellFormed) << formula::DescribePostfix(C.Code);
+    }
+}
+
 TEST(FormulaLanguage, ReportsEveryMistakeWithItsMessage) {
     const std::string Number = "There is a miswritten number.";
     const std::string Character = "You did use a character not allowed.";
