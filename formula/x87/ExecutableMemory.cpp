@@ -24,15 +24,21 @@ struct Region {
     size_t Length;
 };
 constexpr size_t MaxKept = 64;
-std::mutex PoolLock;
-std::vector<Region>& Pool() {
-    static std::vector<Region> Kept;
-    return Kept;
+struct BlockPool {
+    std::mutex Lock;
+    std::vector<Region> Kept;
+};
+// The pool is made on first use and never destroyed: a block may be released during exit by an
+// object with static storage made before the pool (a scene kept for a whole run), after every
+// function-local static made later is gone.
+BlockPool& Pool() {
+    static BlockPool* const P = new BlockPool;
+    return *P;
 }
 
 bool TakeFromPool(size_t Length, Region& Out) {
-    std::lock_guard<std::mutex> Guard(PoolLock);
-    auto& Kept = Pool();
+    std::lock_guard<std::mutex> Guard(Pool().Lock);
+    auto& Kept = Pool().Kept;
     size_t Best = Kept.size();
     for (size_t I = 0; I < Kept.size(); ++I)
         if (Kept[I].Length >= Length && (Best == Kept.size() || Kept[I].Length < Kept[Best].Length))
@@ -45,9 +51,10 @@ bool TakeFromPool(size_t Length, Region& Out) {
 
 void Release(void* Address, size_t Length) {
     {
-        std::lock_guard<std::mutex> Guard(PoolLock);
-        if (Pool().size() < MaxKept) {
-            Pool().push_back({Address, Length});
+        BlockPool& P = Pool();
+        std::lock_guard<std::mutex> Guard(P.Lock);
+        if (P.Kept.size() < MaxKept) {
+            P.Kept.push_back({Address, Length});
             return;
         }
     }

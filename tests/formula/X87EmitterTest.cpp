@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -189,6 +191,24 @@ TEST(ExecutableMemory, RefusalIsReportedAsNoBlock) {
     EXPECT_EQ(ExecutableBlock::Create(Ret), nullptr);
     ExecutableBlock::RefuseForTesting(false);
     EXPECT_EQ(ExecutableBlock::Create({}), nullptr);
+}
+
+// A compiled block may be held by an object that lives for the whole run and was made before
+// any block existed (a scene of static storage); its release during exit must find the pool of
+// kept blocks still there. The child process runs only this test, so the pool is made after
+// the holder, and is the first to go if it is an ordinary static.
+TEST(ExecutableMemory, ABlockReleasedDuringExitIsSafe) {
+    if (!ExecutableBlock::NativeCodeSupported()) GTEST_SKIP() << "no native code here";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static std::vector<std::unique_ptr<ExecutableBlock>> Held;
+            const std::vector<uint8_t> Ret = {0xC3};
+            for (int I = 0; I < 3; ++I) Held.push_back(ExecutableBlock::Create(Ret));
+            ExecutableBlock::Create(Ret).reset();  // one block kept in the pool at once
+            std::exit(Held.back() ? 7 : 8);
+        },
+        ::testing::ExitedWithCode(7), "");
 }
 
 }  // namespace
