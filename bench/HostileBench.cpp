@@ -6,25 +6,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-
 #include <chrono>
 #include <string>
 
+#include "bench/BenchApplication.h"
 #include "../tests/scene/HostileMaps.h"
 #include "scene/TorvaneScene.h"
 
 namespace {
-
-void EnsureApplication() {
-    static int Argc = 1;
-    static char Name[] = "torvane_bench";
-    static char* Argv[] = {Name, nullptr};
-    if (!QGuiApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QGuiApplication Application(Argc, Argv);
-    }
-}
 
 double DrawSeconds(const HostileMap& M) {
     TorvaneScene T;

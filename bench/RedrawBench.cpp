@@ -10,6 +10,7 @@
 
 #include <chrono>
 
+#include "bench/BenchApplication.h"
 #include "curves/GridCurves.h"
 #include "curves/SingularLocus.h"
 #include "scene/PanelRendering.h"
@@ -39,15 +40,18 @@ double MillisecondsPer(Work W, int Runs) {
            Runs;
 }
 
-// One scene per map kind, drawn once and kept for every benchmark of that kind.
+// One scene per map kind, drawn once and kept for every benchmark of that kind. The scenes
+// draw text and images, so they live inside the application: made after it, and never
+// destroyed after it at exit.
 TorvaneScene& SceneOfKind(int Kind) {
-    static TorvaneScene Scenes[2];
-    static bool Ready[2] = {false, false};
-    if (!Ready[Kind]) {
-        Prepare(Scenes[Kind], Kind);
-        Ready[Kind] = true;
+    static TorvaneScene* Scenes[2] = {};
+    if (!Scenes[Kind]) {
+        EnsureApplication();
+        auto* T = new TorvaneScene;
+        Prepare(*T, Kind);
+        Scenes[Kind] = T;
     }
-    return Scenes[Kind];
+    return *Scenes[Kind];
 }
 
 void FullRedraw(benchmark::State& State) {

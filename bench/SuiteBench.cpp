@@ -7,10 +7,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
-#include <QGuiApplication>
 
 #include <string>
 
+#include "bench/BenchApplication.h"
 #include "curves/GridCurves.h"
 #include "curves/SingularLocus.h"
 #include "scene/PictureExport.h"
@@ -35,17 +35,6 @@ const SuiteMap Maps[] = {
     {"wavy-cubic", 0, "u^3 - 3u v^2 + p sin(4v)", "3u^2 v - v^3 + q cos(4u)", "0.3", "0.3"},
     {"poles", 1, "sin(3z)/(z^2 - p)", "", "0.3", "0.2"},
 };
-
-// Pictures need the platform's fonts and images: an application on the offscreen platform.
-void EnsureApplication() {
-    static int Argc = 1;
-    static char Name[] = "torvane_bench";
-    static char* Argv[] = {Name, nullptr};
-    if (!QGuiApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QGuiApplication Application(Argc, Argv);
-    }
-}
 
 TorvaneScene& Scene(int Index) {
     static TorvaneScene* Scenes[4] = {};

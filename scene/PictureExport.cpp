@@ -84,7 +84,7 @@ std::string WriteWholeFile(const QString& Path, const QByteArray& Bytes) {
     return "";
 }
 
-std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size) {
+std::string ExportPicture(const TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size) {
     PictureFormat Format;
     if (!PictureFormatOf(Path, Format)) return "The picture's name must end in .png, .svg or .pdf.";
     if (!T.S.SceneReady) return "There is no drawing to export.";

@@ -26,10 +26,10 @@ void DrawPanels(const TorvaneScene& T, QPainter& P, PicturePanels Which, int Siz
 // MaxPngSize, which keeps the raster of both panels under 300 MB of memory.
 inline constexpr int MinPictureSize = 16, MaxPictureSize = 20000, MaxPngSize = 6000;
 
-// Writes the picture; returns an error text, empty on success. The scene's views are fitted
-// back to the screen afterwards. A picture that cannot be written whole leaves whatever file
-// had its name as it was.
-std::string ExportPicture(TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size);
+// Writes the picture; returns an error text, empty on success. The scene, its screen views
+// included, is only read. A picture that cannot be written whole leaves whatever file had its
+// name as it was.
+std::string ExportPicture(const TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size);
 
 // Writes a file whole or not at all: the bytes go to a temporary file beside Path, which takes
 // the name only when every byte reached it (a device under the name is written directly).
