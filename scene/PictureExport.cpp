@@ -4,7 +4,6 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageWriter>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -14,6 +13,7 @@
 #include <functional>
 
 #include "scene/PanelRendering.h"
+#include "scene/PngEncoding.h"
 
 namespace {
 
@@ -116,7 +116,11 @@ std::string ExportPicture(const TorvaneScene& T, const std::string& Path, Pictur
                 P.setRenderHint(QPainter::Antialiasing, true);
                 DrawPanels(T, P, Which, Size);
             }
-            Write = [&I](QIODevice& D) { return QImageWriter(&D, "png").write(I); };
+            Write = [&I](QIODevice& D) {
+                std::string Why;
+                const QByteArray Png = EncodePng(I, Why);
+                return !Png.isEmpty() && D.write(Png) == Png.size();
+            };
             break;
         case PictureFormat::Svg:
             Write = [&](QIODevice& D) {
