@@ -53,4 +53,7 @@ inline constexpr const char* WholeRange = "The image of the map will be drawn in
 // A field whose value, or the width of whose range, is not a finite number.
 inline constexpr const char* NumberTooLarge = "A number in the fields is too large to draw with.";
 
+// Shown when Esc stopped a drawing before it was finished.
+inline constexpr const char* DrawingStopped =
+    "The drawing was stopped; the panels show the last finished picture";
 }  // namespace ResStrings

@@ -299,10 +299,13 @@ bool TImplicitCurveLine::Run(ImplicitCurveClient& C, Point2 MinP, Point2 MaxP, i
     for (int I = 0; I < CoarseCount && !Aborted; ++I) {
         for (int J = 0; J < CoarseCount && !Aborted; ++J) {
             Point2 P;
-            if (!Seed(I, J, P)) continue;
-            int A = FloorI((P.X - Min.X) / FineStep.X), B = FloorI((P.Y - Min.Y) / FineStep.Y);
-            if (A >= 0 && A < FineCount && B >= 0 && B < FineCount && Visited[A][B] == 0)
-                TraceFromSeed(P, A, B);
+            if (Seed(I, J, P)) {
+                int A = FloorI((P.X - Min.X) / FineStep.X);
+                int B = FloorI((P.Y - Min.Y) / FineStep.Y);
+                if (A >= 0 && A < FineCount && B >= 0 && B < FineCount && Visited[A][B] == 0)
+                    TraceFromSeed(P, A, B);
+            }
+            Client->CellSearched(I * CoarseCount + J + 1, CoarseCount * CoarseCount);
         }
     }
     return !Aborted;

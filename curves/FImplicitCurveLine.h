@@ -17,6 +17,11 @@ public:
     virtual bool Gradient(Point2 P, Point2& G) = 0;
     // Flag 1: the node starts a new piece; 0: it continues the current piece.
     virtual void StoreNode(Point2 P, int32_t Flag) = 0;
+    // Told after each seed cell of the search, with the number of cells searched so far.
+    virtual void CellSearched(int Done, int Total) {
+        (void)Done;
+        (void)Total;
+    }
     // May refuse a continuation step.
     virtual bool AcceptStep(Point2 Old, Point2 New) {
         (void)Old;

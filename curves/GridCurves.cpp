@@ -39,7 +39,7 @@ void TraceLine(const SceneState& S, Curve3& C, Point2 P, int Dir, double TMax, d
         T += H;
         // A step lost in the rounding of T (a domain far from 0 and very narrow) would
         // never arrive.
-        if (T == Before || ++Tries > MaxLineSamples) return;
+        if (T == Before || ++Tries > MaxLineSamples || StopRequested(S)) return;
         if (Image(S, P, Q)) {
             C.Points[0] = {1, R};
             C.Points[1] = {0, Q};
@@ -53,7 +53,8 @@ void TraceLine(const SceneState& S, Curve3& C, Point2 P, int Dir, double TMax, d
     bool Ended = false;
     int Samples = 0;
     while (T <= TMax) {
-        if (++Samples > MaxLineSamples || C.LastIndex + 1 >= MaxLinePoints) return;
+        if (++Samples > MaxLineSamples || C.LastIndex + 1 >= MaxLinePoints || StopRequested(S))
+            return;
         if (!Image(S, P, Q)) {
             double Before = T;
             T += H / 10;
@@ -110,6 +111,7 @@ bool GuessStep(const SceneState& S, Point2& P, Point3& Q, double& Step, double M
     // At most the 20 lifts per line step that the line holds, and never a lift that the
     // rounding of a coordinate far from 0 swallows.
     for (int Lifts = 0; Coordinate(P, Dir) < TMax && Lifts <= 20 * 20 + 1; ++Lifts) {
+        if (StopRequested(S)) return false;
         if (Lifts > 0) {
             double Before = Coordinate(P, Dir);
             Coordinate(P, Dir) += Lift;
@@ -188,11 +190,16 @@ void ComputeImageCurves(SceneState& S) {
             Lines[I].Points.assign(50, CurvePoint{});
         }
     if (!(MinStep > 0) || !std::isfinite(MinStep) || !(S.ImgDivisor > 0)) return;
+    if (S.Control) S.Control->LinesTotal = 42;
     double H = MinStep;
-    for (int I = 0; I <= 20; ++I)
+    for (int I = 0; I <= 20; ++I) {
         TraceLine(S, S.ImgVLines[I], {S.DomMin.X + I * S.LineStep[0], S.DomMin.Y}, 2,
                   S.DomMax.Y, H, MinStep, S.LineStep[1] / 3);
-    for (int I = 0; I <= 20; ++I)
+        if (S.Control) ++S.Control->LinesDone;
+    }
+    for (int I = 0; I <= 20; ++I) {
         TraceLine(S, S.ImgHLines[I], {S.DomMin.X, S.DomMin.Y + I * S.LineStep[1]}, 1,
                   S.DomMax.X, H, MinStep, S.LineStep[0] / 3);
+        if (S.Control) ++S.Control->LinesDone;
+    }
 }

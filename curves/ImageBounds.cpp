@@ -10,7 +10,7 @@ void EstimateImgBoundsAndDivisor(SceneState& S) {
     double Lo[2] = {1e20, 1e20}, Hi[2] = {-1e20, -1e20};
     const double D[2] = {S.DomWidth[0] / 15, S.DomWidth[1] / 15};
     bool Any = false;
-    for (int A = 0; A <= 15; ++A) {
+    for (int A = 0; A <= 15 && !StopRequested(S); ++A) {
         for (int B = 0; B <= 15; ++B) {
             Point2 Q;
             if (!S.Procedures.MapPoint(S, {S.DomMin.X + A * D[0], S.DomMin.Y + B * D[1]}, Q))

@@ -11,7 +11,9 @@
 SingularLocusClient::SingularLocusClient(SceneState& Scene)
     : S(Scene), Holomorphic(Scene.MapType == 1 && Scene.WFunction->IsHolomorphic()) {}
 
+// A stop request fails every evaluation, which ends the tracing at once.
 bool SingularLocusClient::Value(Point2 P, double& F) {
+    if (StopRequested(S)) return false;
     if (HaveJ && P.X == JAt.X && P.Y == JAt.Y) {
         F = J;
         return true;
@@ -28,6 +30,7 @@ bool SingularLocusClient::Value(Point2 P, double& F) {
 }
 
 bool SingularLocusClient::Gradient(Point2 P, Point2& G) {
+    if (StopRequested(S)) return false;
     double F = 0;
     bool Done;
     if (Holomorphic) {
@@ -57,6 +60,12 @@ void SingularLocusClient::Remember(Point2 P, bool Done, double F) {
 }
 
 void SingularLocusClient::StoreNode(Point2 P, int32_t Flag) { StoreSingLocusNode(S, P, Flag); }
+
+void SingularLocusClient::CellSearched(int Done, int Total) {
+    if (!S.Control) return;
+    S.Control->CellsTotal = Total;
+    S.Control->CellsDone = Done;
+}
 
 bool SingularLocusClient::AcceptStep(Point2 Old, Point2 New) { return CheckJump(S, Old, New); }
 

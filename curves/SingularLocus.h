@@ -18,6 +18,7 @@ public:
     bool Gradient(Point2 P, Point2& G) override;
     void StoreNode(Point2 P, int32_t Flag) override;
     bool AcceptStep(Point2 Old, Point2 New) override;
+    void CellSearched(int Done, int Total) override;
 
 private:
     void Remember(Point2 P, bool Done, double F);

@@ -104,7 +104,8 @@ void TOCComplexFunction::Compile(const std::string& Text, const std::string& Let
             (I.Code == Code(ComplexFunction::Conjugate) ||
              I.Code == Code(ComplexFunction::Modulus) || I.Code == Code(ComplexFunction::Argument)))
             Holomorphic = false;
-    Program = std::make_unique<ComplexProgram>(PostfixCode, Letters, T.MaxDepth);
+    MaxDepth = T.MaxDepth;
+    Program = std::make_unique<ComplexProgram>(PostfixCode, Letters, MaxDepth);
     std::vector<uint8_t> Code;
     if (Requested == FormulaBackend::Native && ExecutableBlock::NativeCodeSupported() &&
         ComplexCodeIsNative(PostfixCode) && GenerateComplexProgram(PostfixCode, Letters, Code)) {
@@ -113,6 +114,20 @@ void TOCComplexFunction::Compile(const std::string& Text, const std::string& Let
             NativeEntry = reinterpret_cast<NativeComplexEntry>(
                 const_cast<void*>(NativeBlock->Entry()));
     }
+}
+
+void TOCComplexFunction::CopyFrom(const TOCComplexFunction& Other) {
+    if (this == &Other) return;
+    ConstantSlots = Other.ConstantSlots;
+    PostfixCode = Other.PostfixCode;
+    Letters = Other.Letters;
+    MaxDepth = Other.MaxDepth;
+    Holomorphic = Other.Holomorphic;
+    Requested = Other.Requested;
+    Program = Other.Program ? std::make_unique<ComplexProgram>(PostfixCode, Letters, MaxDepth)
+                            : nullptr;
+    NativeBlock = Other.NativeBlock;
+    NativeEntry = Other.NativeEntry;
 }
 
 void TOCComplexFunction::Evaluate(std::complex<double>& Result,

@@ -32,6 +32,11 @@ public:
     void Evaluate(std::complex<double>& Result,
                   std::span<const std::complex<double>> Inputs) const;
 
+    // Makes this object a copy of Other for use on another thread: the same formula and
+    // constants; the native code is shared (it is read-only), while the interpreter program
+    // and the scratch slots of the native inverse functions are this object's own.
+    void CopyFrom(const TOCComplexFunction& Other);
+
     // Selects the engine of programs compiled from now on (tests and benchmarks compare them).
     void SelectBackend(FormulaBackend Backend);
     FormulaBackend ActiveBackend() const;
@@ -48,12 +53,13 @@ private:
     std::vector<std::complex<double>> ConstantSlots;
     std::string PostfixCode;
     int Letters = 0;
+    int MaxDepth = 0;
     bool Holomorphic = false;
     FormulaBackend Requested = FormulaBackend::Native;
     // The interpreter program always exists after a successful compilation; the native
     // program where every operation has a native form and executable memory is available.
     std::unique_ptr<ComplexProgram> Program;
-    std::unique_ptr<ExecutableBlock> NativeBlock;
+    std::shared_ptr<const ExecutableBlock> NativeBlock;
     void (*NativeEntry)(const double*, const double*, double*, const long double*,
                         long double*) = nullptr;
     mutable long double Scratch[8] = {};  // temporaries of the native inverse functions

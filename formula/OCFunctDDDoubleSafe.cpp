@@ -78,7 +78,7 @@ const std::string LetterRange = "PQRSTUVWXYZ";
 
 class NativeProgram {
 public:
-    static std::unique_ptr<NativeProgram> Build(const std::string& Postfix, int Variables,
+    static std::shared_ptr<const NativeProgram> Build(const std::string& Postfix, int Variables,
                                                 ProgramOrder Order) {
         std::vector<uint8_t> Code;
         if (!ExecutableBlock::NativeCodeSupported() ||
@@ -86,7 +86,7 @@ public:
             return nullptr;
         auto Block = ExecutableBlock::Create(Code);
         if (!Block) return nullptr;
-        return std::unique_ptr<NativeProgram>(new NativeProgram(std::move(Block)));
+        return std::shared_ptr<const NativeProgram>(new NativeProgram(std::move(Block)));
     }
     double Run(const double* Values, const double* Constants, double* First,
                double* Second) const {
@@ -179,6 +179,37 @@ void TOCFunctDDDoubleSafe::GenerateProgram(ProgramOrder Order) {
     }
     if (!Native[I])
         Interpreted[I] = std::make_unique<InterpretedProgram>(PostfixCode, Variables, Order, MaxDepth);
+}
+
+void TOCFunctDDDoubleSafe::GenerateAllPrograms() {
+    for (ProgramOrder Order : {ProgramOrder::Value, ProgramOrder::First, ProgramOrder::Second,
+                               ProgramOrder::TwoDirections}) {
+        const size_t I = static_cast<size_t>(Order);
+        if (!Native[I] && !Interpreted[I]) GenerateProgram(Order);
+    }
+}
+
+void TOCFunctDDDoubleSafe::CopyFrom(const TOCFunctDDDoubleSafe& Other) {
+    if (this == &Other) return;
+    ResetPrograms();
+    ConstantSlots = Other.ConstantSlots;
+    Variables = Other.Variables;
+    Parameters = Other.Parameters;
+    PostfixCode = Other.PostfixCode;
+    MaxDepth = Other.MaxDepth;
+    Compiled = Other.Compiled;
+    Requested = Other.Requested;
+    FirstStack.assign(static_cast<size_t>(MaxDepth) + 1, 0.0);
+    SecondStack.assign(static_cast<size_t>(MaxDepth) + 1, 0.0);
+    if (!Compiled) return;
+    for (size_t I = 0; I < std::size(Native); ++I) {
+        Native[I] = Other.Native[I];
+        if (Other.Interpreted[I])
+            Interpreted[I] = std::make_unique<InterpretedProgram>(
+                PostfixCode, Variables, static_cast<ProgramOrder>(I), MaxDepth);
+    }
+    ValueEntry = Native[0] ? Native[0]->EntryPoint() : nullptr;
+    SafeTable = safe_real::Table();
 }
 
 void TOCFunctDDDoubleSafe::GenerateDerivativeCode() { GenerateProgram(ProgramOrder::First); }

@@ -62,6 +62,15 @@ public:
 
     void GenerateDerivativeCode();
     void GenerateSecondDerivativeCode();
+    // Generates every program a drawing may run (value, one and two directions, second
+    // order) that is not there yet, so that copies share them instead of each making its own.
+    void GenerateAllPrograms();
+
+    // Makes this object a copy of Other for use on another thread: the same formula, backend
+    // and parameter values; native programs are shared (their code is read-only and every
+    // run gets its scratch from the object that runs it), while constants, derivative stacks
+    // and interpreter programs (which keep their stack) are this object's own.
+    void CopyFrom(const TOCFunctDDDoubleSafe& Other);
 
     // Values: the variables, then the direction h (and for the second order the seed k).
     // A missing program is generated on first use; too short an input array gives NaN.
@@ -102,7 +111,7 @@ private:
     // One program per order (value, first, second, two directions); native code where
     // available,
     // otherwise the decoded interpreter program.
-    std::unique_ptr<NativeProgram> Native[4];
+    std::shared_ptr<const NativeProgram> Native[4];
     // The entry of the native value program, or null: the quickest way to it.
     double (*ValueEntry)(const double*, const double*, double*, double*,
                          const long double*) = nullptr;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/ConstTypesAndGlobals.h"
+#include "model/ComputeControl.h"
 #include "model/Maps.h"
 
 class TOCFunctDDDoubleSafe;
@@ -73,10 +74,18 @@ struct SceneState {
     // The singular locus and the step thresholds of its tracing.
     Curve33 SingLocus;
 
+    // Set while a computation may be asked to stop; its loops check it and report progress.
+    // Owned by whoever runs the computation.
+    ComputeControl* Control = nullptr;
+
     // Counts the map evaluations (for the benchmarks); the curve code adds to it.
     mutable long long MapEvaluations = 0;
     mutable long long JacobianEvaluations = 0, GradientEvaluations = 0;
 };
+
+// True when the computation working on S has been asked to stop: its loops then end at once
+// and what they leave is never shown.
+inline bool StopRequested(const SceneState& S) { return S.Control && S.Control->Stopped(); }
 
 // The derived domain and parameter fields, and the image fields in clip mode; then fits the
 // domain view and sets DomDiag and DomPixelSize.

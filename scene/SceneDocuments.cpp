@@ -52,6 +52,7 @@ FileOutcome TorvaneScene::ReadFromDisk(const std::string& FileName) {
 }
 
 void TorvaneScene::ApplyDocument(const MapDocument& D, const std::string& Name) {
+    CancelComputing();
     S.MapType = D.MapType == 0 ? 0 : 1;
     Text(EditField::F1Edit) = D.MapType == 2 ? FractionalLinearFormula : Latin1ToUtf8(D.Formula1);
     Text(EditField::F2Edit) = Latin1ToUtf8(D.Formula2);

@@ -1,5 +1,5 @@
-// The scene's screen pictures: the two panel bitmaps drawn from the computed curves and shown
-// in their panels, and the inverting overlays (the tangent cross and the little circle).
+// The scene's overlays on its screen pictures: the tangent cross and the little circle, drawn
+// in inverting mode so that drawing them again erases them.
 #include <QPainter>
 
 #include <cmath>
@@ -8,55 +8,6 @@
 #include "scene/PanelRendering.h"
 #include "scene/TorvaneScene.h"
 #include "view/SceneViews.h"
-
-// The bitmaps keep the last picture; Erase whitens the drawing rectangle first. The screen
-// view is fitted to the panel (a sphere's radius may have changed), then the picture drawn
-// through a projection of it.
-void TorvaneScene::DrawDomainBitmap(bool Erase) {
-    FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin, S.DomMax,
-                  S.PreserveRatio);
-    {
-        QPainter P(&DomBitmap);
-        P.setClipRect(ToQRect(DomBitmapClip));
-        if (Erase) P.fillRect(ToQRect(S.DomView.ViewRect), WindowColour(DrawingColour));
-        DrawDomainPanel(S, DomainProjection(S, S.DomRect), P);
-    }
-    DomainSurface = DomBitmap;
-}
-
-void TorvaneScene::DrawImageBitmap(bool Erase) {
-    FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
-                 S.PreserveRatio);
-    {
-        QPainter P(&ImgBitmap);
-        P.setClipRect(ToQRect(ImgBitmapClip));
-        if (Erase) P.fillRect(ToQRect(ImageDrawingRect()), WindowColour(DrawingColour));
-        DrawImagePanel(S, ImageProjection(S, S.ImgRect), P);
-    }
-    ImageSurface = ImgBitmap;  // the copy wipes the cross
-    CrossShown = false;
-}
-
-void TorvaneScene::DrawCurves(int Which) {
-    if (Which & 1) DrawDomainBitmap(true);
-    if (Which & 2) DrawImageBitmap(true);
-    S.SceneReady = true;
-}
-
-PixelRect TorvaneScene::ImageDrawingRect() const {
-    // A sphere view draws over the whole panel. The plane view's rectangle is kept while the
-    // sphere is shown, so a scene that has shown only the sphere (a document opened with it)
-    // has none to use.
-    return S.StereoImage ? S.ImgRect : S.ImgView.ViewRect;
-}
-
-void TorvaneScene::SetClip(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect,
-                           PixelRect DrawRect) {
-    QPainter P(&Bitmap);
-    P.fillRect(ToQRect(PanelRect), WindowColour(FormColour));
-    P.fillRect(ToQRect(DrawRect), WindowColour(DrawingColour));
-    Clip = DrawRect;
-}
 
 void TorvaneScene::EraseRect(QImage& Surface, PixelRect R) {
     QPainter P(&Surface);

@@ -3,10 +3,9 @@
 // typed in.
 #include <cmath>
 
-#include "curves/GridCurves.h"
 #include "curves/ImageBounds.h"
-#include "curves/SingularLocus.h"
 #include "scene/PanelRendering.h"
+#include "scene/SceneWork.h"
 #include "scene/TorvaneScene.h"
 #include "view/SceneViews.h"
 #include "view/SphereManipulation.h"
@@ -48,22 +47,22 @@ void TorvaneScene::WriteImageFields() {
 void TorvaneScene::DomainGesture(int X, int Y, bool Translate) {
     if (!ChangeDomain(S, {X, Y}, Translate)) return;
     WriteDomainFields();
-    ComputeAndDrawCurves();
+    ComputeAndDrawCurves(true);
 }
 
 void TorvaneScene::ImageGesture(int X, int Y, bool Translate) {
     if (!ChangeImageBounds(S, {X, Y}, Translate)) return;
     WriteImageFields();
-    ComputeAndDrawCurves();
+    ComputeAndDrawCurves(true);
 }
 
 void TorvaneScene::OnMouseMoveInDomain(ShiftState Held, int X, int Y) {
     if (!S.SceneReady) return;
     if (DomSphereDragging) {
         if (ChangeSphere(S.DomSphere, DomSphereLast, {X, Y}, Modifiers(Held))) {
-            ComputeDomainCurves(S);
-            if (S.ShowSingLocus) UpdateSingularLocus(S, 1);
-            DrawCurves(1);
+            Redo(WorkDomainCurves | (S.ShowSingLocus ? WorkLocusDomainPositions : 0) |
+                     WorkDrawDomain,
+                 true);
             DomSphereLast = {X, Y};
         }
     } else if (Held.Ctrl) {
@@ -99,14 +98,12 @@ void TorvaneScene::OnMouseMoveInImage(ShiftState Held, int X, int Y) {
     if (!S.SceneReady) return;
     if (ImgSphereDragging) {
         if (ChangeSphere(S.ImgSphere, ImgSphereLast, {X, Y}, Modifiers(Held))) {
-            if (!Held.Shift && !Held.Ctrl && !Held.Middle) {
-                // A pure turn: the image points stay, only the view of them changes.
-                if (S.ShowSingLocus) UpdateSingularLocus(S, 2);
-            } else {
-                ComputeImageCurves(S);
-                if (S.ShowSingLocus) ComputeSingularLocus(S, SingTracer);
-            }
-            DrawCurves(2);
+            const unsigned Locus = S.ShowSingLocus ? WorkLocus : 0;
+            // A pure turn: the image points stay, only the view of them changes.
+            if (!Held.Shift && !Held.Ctrl && !Held.Middle)
+                Redo((S.ShowSingLocus ? WorkLocusImagePositions : 0) | WorkDrawImage, true);
+            else
+                Redo(WorkImageCurves | Locus | WorkDrawImage, true);
             ImgSphereLast = {X, Y};
         }
     } else if (Held.Ctrl) {
@@ -161,7 +158,7 @@ void TorvaneScene::OnMouseMoveInParameters(ShiftState Held, int X, int Y) {
     SetBasicData(S);
     SetCoordinateChangesParam();
     S.Modified = true;
-    ComputeAndDrawCurves();
+    ComputeAndDrawCurves(true);
 }
 
 // ---- Keyboard ----

@@ -1,8 +1,7 @@
 // Menu handlers of the scene: the view preferences with their three radio groups, the map
 // kind, the singular locus switch and the sphere resets.
-#include "curves/GridCurves.h"
 #include "curves/ImageBounds.h"
-#include "curves/SingularLocus.h"
+#include "scene/SceneWork.h"
 #include "scene/TorvaneScene.h"
 #include "view/SceneViews.h"
 
@@ -65,12 +64,10 @@ void TorvaneScene::OnPreferences(int Tag) {
                     if (S.StereoDomain) S.DomView.ViewRect = S.DomRect;
                     FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin,
                                   S.DomMax, S.PreserveRatio);
-                    ComputeDomainCurves(S);
-                    if (S.ShowSingLocus) UpdateSingularLocus(S, 1);
-                    // The drawing rectangle may have changed with the view: the bitmap is
-                    // prepared again so that no margin of the other view stays behind.
-                    SetClip(DomBitmap, DomBitmapClip, S.DomRect, S.DomView.ViewRect);
-                    DrawCurves(1);
+                    Redo(WorkDomainCurves |
+                             (S.ShowSingLocus ? WorkLocusDomainPositions : 0) |
+                             WorkPrepareDomain | WorkDrawDomain,
+                         false);
                 }
                 S.Modified = true;
             }
@@ -96,8 +93,7 @@ void TorvaneScene::OnGeometryMenu() {
     S.ShowSingLocus = Now;
     if (Changed && S.SceneReady) {
         S.Modified = true;
-        ComputeSingularLocus(S, SingTracer);
-        DrawCurves(3);
+        Redo(WorkLocus | WorkDrawDomain | WorkDrawImage, false);
     }
 }
 
@@ -105,13 +101,12 @@ void TorvaneScene::OnResetSphere(int Tag) {
     if (!S.SceneReady) return;
     if (Tag == TagResetImageSphere) {
         ResetSphere(S.ImgSphere, 2);
-        ComputeImageCurves(S);
-        if (S.ShowSingLocus) UpdateSingularLocus(S, 2);
-        DrawCurves(2);
+        Redo(WorkImageCurves | (S.ShowSingLocus ? WorkLocusImagePositions : 0) | WorkDrawImage,
+             false);
     } else if (Tag == TagResetDomainSphere) {
         ResetSphere(S.DomSphere, 1);
-        ComputeDomainCurves(S);
-        if (S.ShowSingLocus) UpdateSingularLocus(S, 1);
-        DrawCurves(1);
+        Redo(WorkDomainCurves | (S.ShowSingLocus ? WorkLocusDomainPositions : 0) |
+                 WorkDrawDomain,
+             false);
     }
 }

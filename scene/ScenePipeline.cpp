@@ -5,6 +5,7 @@
 
 #include "curves/GridCurves.h"
 #include "curves/SingularLocus.h"
+#include "scene/SceneWork.h"
 #include "scene/TorvaneScene.h"
 #include "view/SceneViews.h"
 
@@ -21,6 +22,8 @@ void ComputeScene(SceneState& S, TImplicitCurveLine& Tracer) {
 }
 
 void TorvaneScene::ReadAndDraw(bool FromDrawButton) {
+    // Reading writes the scene's values as it goes: nothing may be computing from them then.
+    CancelComputing();
     int Read = S.MapType == 0 ? ReadDataReal() : S.MapType == 1 ? ReadDataComplex() : 0;
     if (Read == 1) {
         ComputeAndDrawCurves();
@@ -29,15 +32,9 @@ void TorvaneScene::ReadAndDraw(bool FromDrawButton) {
     DrawButtonIsDefault = false;
 }
 
-void TorvaneScene::ComputeAndDrawCurves() {
+void TorvaneScene::ComputeAndDrawCurves(bool Coalesce) {
     EraseRect(ParametersSurface, S.ParamRect);
     SpotShown = false;
     AdjustSpotToParameters();
-    ComputeScene(S, SingTracer);
-    // Both bitmaps get the panel's background for the views just fitted, then the picture.
-    SetClip(DomBitmap, DomBitmapClip, S.DomRect, S.DomView.ViewRect);
-    SetClip(ImgBitmap, ImgBitmapClip, S.ImgRect, ImageDrawingRect());
-    DrawDomainBitmap(false);
-    DrawImageBitmap(false);
-    S.SceneReady = true;
+    Redo(WorkFull, Coalesce);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "scene/PanelRendering.h"
+#include "scene/SceneComputer.h"
 #include "view/ViewDrags.h"
 
 namespace {
@@ -80,6 +81,7 @@ void TorvaneScene::Inform(const std::string& Text) { StatusText = Text; }
 // ---- Map kinds ----
 
 void TorvaneScene::ChangeMapType(bool KeepValues) {
+    CancelComputing();
     CrossShown = false;
     DomSphereDragging = ImgSphereDragging = false;
     EraseRect(DomBitmap, S.DomView.ViewRect);

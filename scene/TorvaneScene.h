@@ -7,6 +7,8 @@
 
 #include <QImage>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "curves/FImplicitCurveLine.h"
@@ -72,10 +74,15 @@ inline constexpr int TagAdjustToPanels = 0, TagPreserveRatio = 1, TagPlaneImage 
                      TagStereographicImage = 3, TagResetDomainSphere = 4, TagPlaneDomain = 5,
                      TagStereographicDomain = 6, TagResetImageSphere = 7;
 
+class SceneComputer;
+struct SceneJob;
+
 class TorvaneScene {
 public:
     // The window's creation: defaults, the real kind, nothing drawn.
     TorvaneScene();
+    // Stops a computation that runs and waits for its thread.
+    ~TorvaneScene();
     TorvaneScene(const TorvaneScene&) = delete;
     TorvaneScene& operator=(const TorvaneScene&) = delete;
 
@@ -122,8 +129,9 @@ public:
     void ReadAndDraw(bool FromDrawButton);
     int ReadDataReal();
     int ReadDataComplex();
-    // The same road without reading: after a gesture changed the scene's values.
-    void ComputeAndDrawCurves();
+    // The same road without reading: after a gesture changed the scene's values. Coalesce:
+    // the change is a step of a drag (see Redo).
+    void ComputeAndDrawCurves(bool Coalesce = false);
     void ChangeMapType(bool KeepValues);
     void SetUpRealScene(bool KeepValues);
     void SetUpComplexScene(bool KeepValues);
@@ -148,9 +156,25 @@ public:
     void AdjustSpotToParameters();
     Point2 FromParamPanelToParameters(PixelPoint Pixel) const;
 
+    // ---- Computing off the window's thread ----
+    // From now on the redraws are computed and drawn on a thread of their own while the old
+    // picture stays on show; Ready is called on that thread whenever a result waits, and the
+    // owner then calls TakeFinishedWork on its own thread. Without this, every handler
+    // computes and draws before it returns.
+    void ComputeInBackground(std::function<void()> Ready);
+    // Takes a finished computation back: shows it (only its pictures while newer requests
+    // wait, whose computation then starts). False when none had finished.
+    bool TakeFinishedWork();
+    // Waits until nothing computes and every request has been shown.
+    void FinishComputing();
+    // Stops the computation and forgets the requests that wait; the old picture stays and
+    // the status bar says so once the computation has ended.
+    void StopComputing();
+    bool Computing() const;
+    // The fraction done of the running computation (image lines and locus cells).
+    double ComputingFraction() const;
+
     // ---- Drawing ----
-    // Which: bit 0 the Domain bitmap and panel, bit 1 the Image bitmap and panel.
-    void DrawCurves(int Which);
     // Erases the old cross and draws the one for Domain pixel (X, Y); true when one is shown,
     // with the domain point and its image.
     bool DrawCrossInImg(Point2& DomPt, Point2& ImgPt, int X, int Y);
@@ -186,17 +210,27 @@ private:
     bool ReadClipFields(const char* XMessage, const char* YMessage);
     void HandParametersToFormulas();
     void ShowParameterValues();
-    PixelRect ImageDrawingRect() const;
-    void SetClip(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRect DrawRect);
     void EraseRect(QImage& Surface, PixelRect R);
-    void DrawDomainBitmap(bool Erase);
-    void DrawImageBitmap(bool Erase);
+    // The one way a change reaches the panels: the work (SceneWork flags) done now, or
+    // handed to the computing thread. A coalescing request (a step of a drag) lets a running
+    // computation finish and show before the newest state is computed; any other stops it.
+    void Redo(unsigned Work, bool Coalesce);
+    void StartWaitingWork();
+    void HandBack(std::unique_ptr<SceneJob> Job);
+    void ShowDrawn(int Panels);
+    // Stops and forgets every computation before the scene's values are replaced.
+    void CancelComputing();
     void DrawCrossArms();
     void DomainGesture(int X, int Y, bool Translate);
     void ImageGesture(int X, int Y, bool Translate);
     void WriteDomainFields();
     void WriteImageFields();
     bool ParameterKeyUp(EditField Field, double V);
+
+    std::unique_ptr<SceneComputer> Computer;  // null: everything is done at once
+    bool WorkOut = false;       // a job is on the computing thread
+    unsigned WaitingWork = 0;   // requested and not yet handed over
+    bool StoppedByUser = false;
 };
 
 // The toolkit's fixed-point text of X: rounded to Precision significant digits, Digits after

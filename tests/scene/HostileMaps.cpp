@@ -3,6 +3,8 @@
 // distinct constants" is visible in the code and cannot drift. The list is built on first use.
 #include "HostileMaps.h"
 
+#include "scene/TorvaneScene.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -595,4 +597,26 @@ std::vector<HostileMap> Build() {
 const std::vector<HostileMap>& HostileMaps() {
     static const std::vector<HostileMap> Maps = Build();
     return Maps;
+}
+
+void PutOnScene(TorvaneScene& T, const HostileMap& M) {
+    if (M.Kind == 1) {
+        T.OnFunctionType(1);
+        T.OnGeometryMenu();  // the locus on, for complex maps too
+    }
+    auto Fill = [&T](EditField F, const std::string& Text) {
+        if (!Text.empty()) T.Text(F) = Text;
+    };
+    T.Text(EditField::F1Edit) = M.X;
+    if (M.Kind == 0) T.Text(EditField::F2Edit) = M.Y;
+    Fill(EditField::uMinEdit, M.UMin);
+    Fill(EditField::uMaxEdit, M.UMax);
+    Fill(EditField::vMinEdit, M.VMin);
+    Fill(EditField::vMaxEdit, M.VMax);
+    T.Text(EditField::pValue) = M.P.empty() ? "0.5" : M.P;
+    T.Text(EditField::qValue) = M.Q.empty() ? "-0.5" : M.Q;
+    Fill(EditField::pMinEdit, M.PMin);
+    Fill(EditField::pMaxEdit, M.PMax);
+    Fill(EditField::qMinEdit, M.QMin);
+    Fill(EditField::qMaxEdit, M.QMax);
 }

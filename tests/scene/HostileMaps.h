@@ -20,3 +20,8 @@ struct HostileMap {
 };
 
 const std::vector<HostileMap>& HostileMaps();
+
+class TorvaneScene;
+// Puts the map into a new scene's fields (switching to the complex kind and turning its locus
+// on where needed), ready for Draw It.
+void PutOnScene(TorvaneScene& T, const HostileMap& M);

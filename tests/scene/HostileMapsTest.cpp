@@ -24,10 +24,6 @@ double Since(Clock::time_point Start) {
     return std::chrono::duration<double>(Clock::now() - Start).count();
 }
 
-void Fill(TorvaneScene& T, EditField F, const std::string& Text) {
-    if (!Text.empty()) T.Text(F) = Text;
-}
-
 // The caps of the curve loops, checked on what a drawing holds: an image line stops once it
 // holds its cap of points (the last sample may still add its subdivision), a domain line has its 2 or 41 points, and the locus no more nodes than
 // one node per continuation step and per seed cell (two passes from each) allows.
@@ -74,22 +70,7 @@ TEST(HostileMaps, EveryMapDrawsOrIsRefusedInBoundedTime) {
         }
 #endif
         TorvaneScene T;
-        if (M.Kind == 1) {
-            T.OnFunctionType(1);
-            T.OnGeometryMenu();  // the locus on, for complex maps too
-        }
-        T.Text(EditField::F1Edit) = M.X;
-        if (M.Kind == 0) T.Text(EditField::F2Edit) = M.Y;
-        Fill(T, EditField::uMinEdit, M.UMin);
-        Fill(T, EditField::uMaxEdit, M.UMax);
-        Fill(T, EditField::vMinEdit, M.VMin);
-        Fill(T, EditField::vMaxEdit, M.VMax);
-        T.Text(EditField::pValue) = M.P.empty() ? "0.5" : M.P;
-        T.Text(EditField::qValue) = M.Q.empty() ? "-0.5" : M.Q;
-        Fill(T, EditField::pMinEdit, M.PMin);
-        Fill(T, EditField::pMaxEdit, M.PMax);
-        Fill(T, EditField::qMinEdit, M.QMin);
-        Fill(T, EditField::qMaxEdit, M.QMax);
+        PutOnScene(T, M);
         ASSERT_TRUE(T.S.ShowSingLocus);
         Timed(M, "plane", [&] { T.ReadAndDraw(true); });
         if (!T.S.SceneReady) {

@@ -1,0 +1,112 @@
+#include "scene/SceneWork.h"
+
+#include <QPainter>
+
+#include <utility>
+
+#include "curves/GridCurves.h"
+#include "curves/SingularLocus.h"
+#include "scene/PanelRendering.h"
+#include "scene/ScenePipeline.h"
+#include "view/SceneViews.h"
+
+PixelRect ImageDrawingRect(const SceneState& S) {
+    // A scene that has shown only the sphere (a document opened with it) has no plane
+    // rectangle of its own to use, so the sphere's panel serves.
+    return S.StereoImage ? S.ImgRect : S.ImgView.ViewRect;
+}
+
+void PrepareBitmap(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRect DrawRect) {
+    QPainter P(&Bitmap);
+    P.fillRect(ToQRect(PanelRect), WindowColour(FormColour));
+    P.fillRect(ToQRect(DrawRect), WindowColour(DrawingColour));
+    Clip = DrawRect;
+}
+
+namespace {
+
+// The screen view is fitted to the panel first (a sphere's radius may have changed), then
+// the picture drawn through a projection of it.
+void DrawDomainBitmap(const SceneCanvas& C, bool Erase) {
+    SceneState& S = C.S;
+    FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin, S.DomMax,
+                  S.PreserveRatio);
+    QPainter P(&C.DomBitmap);
+    P.setClipRect(ToQRect(C.DomClip));
+    if (Erase) P.fillRect(ToQRect(S.DomView.ViewRect), WindowColour(DrawingColour));
+    DrawDomainPanel(S, DomainProjection(S, S.DomRect), P);
+}
+
+void DrawImageBitmap(const SceneCanvas& C, bool Erase) {
+    SceneState& S = C.S;
+    FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
+                 S.PreserveRatio);
+    QPainter P(&C.ImgBitmap);
+    P.setClipRect(ToQRect(C.ImgClip));
+    if (Erase) P.fillRect(ToQRect(ImageDrawingRect(S)), WindowColour(DrawingColour));
+    DrawImagePanel(S, ImageProjection(S, S.ImgRect), P);
+}
+
+}  // namespace
+
+int PanelsDrawnBy(unsigned Work) {
+    if (Work & WorkEverything) return 3;
+    return ((Work & WorkDrawDomain) ? 1 : 0) | ((Work & WorkDrawImage) ? 2 : 0);
+}
+
+void RunSceneWork(const SceneCanvas& C, unsigned Work) {
+    SceneState& S = C.S;
+    if (Work & WorkEverything) {
+        ComputeScene(S, C.Tracer);
+        // Both bitmaps get the panel's background for the views just fitted, then the picture.
+        PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
+        PrepareBitmap(C.ImgBitmap, C.ImgClip, S.ImgRect, ImageDrawingRect(S));
+        DrawDomainBitmap(C, false);
+        DrawImageBitmap(C, false);
+        return;
+    }
+    if (Work & WorkDomainCurves) ComputeDomainCurves(S);
+    if (Work & WorkImageCurves) ComputeImageCurves(S);
+    if (Work & WorkLocus) {
+        ComputeSingularLocus(S, C.Tracer);
+    } else {
+        if (Work & WorkLocusDomainPositions) UpdateSingularLocus(S, 1);
+        if (Work & WorkLocusImagePositions) UpdateSingularLocus(S, 2);
+    }
+    // The drawing rectangle may have changed with the view: preparing the bitmap again leaves
+    // no margin of the other view behind.
+    if (Work & WorkPrepareDomain)
+        PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
+    if (Work & WorkDrawDomain) DrawDomainBitmap(C, true);
+    if (Work & WorkDrawImage) DrawImageBitmap(C, true);
+}
+
+void TakeComputedParts(SceneState& To, SceneState&& From) {
+    To.Procedures = From.Procedures;
+    To.DomView = From.DomView;
+    To.ImgView = From.ImgView;
+    To.DomSphere = From.DomSphere;
+    To.ImgSphere = From.ImgSphere;
+    for (int I = 0; I <= 20; ++I) {
+        To.DomHLines[I] = std::move(From.DomHLines[I]);
+        To.DomVLines[I] = std::move(From.DomVLines[I]);
+        To.ImgHLines[I] = std::move(From.ImgHLines[I]);
+        To.ImgVLines[I] = std::move(From.ImgVLines[I]);
+    }
+    To.ImgMin = From.ImgMin;
+    To.ImgMax = From.ImgMax;
+    for (int I = 0; I < 2; ++I) {
+        To.ImgWidth[I] = From.ImgWidth[I];
+        To.ImgHalf[I] = From.ImgHalf[I];
+        To.ImgCentre[I] = From.ImgCentre[I];
+        To.LineStep[I] = From.LineStep[I];
+    }
+    To.ImgDiag = From.ImgDiag;
+    To.ImgDivisor = From.ImgDivisor;
+    To.DomJump = From.DomJump;
+    To.ImgJump = From.ImgJump;
+    To.SingLocus = std::move(From.SingLocus);
+    To.MapEvaluations = From.MapEvaluations;
+    To.JacobianEvaluations = From.JacobianEvaluations;
+    To.GradientEvaluations = From.GradientEvaluations;
+}

@@ -1,0 +1,53 @@
+// The pieces of work that bring the panels up to date after a change, and the one function
+// that does them on a scene's state and its two bitmaps. The window's thread runs it on the
+// scene itself, or a computing thread on a copy that it hands back whole; the pieces are
+// flags, so that requests made while a computation runs merge into one.
+#pragma once
+
+#include <QImage>
+
+#include "curves/FImplicitCurveLine.h"
+#include "model/SceneState.h"
+
+// Everything: the procedures bound, both views fitted, the grid, the image curves and the
+// locus computed, both bitmaps prepared and drawn.
+inline constexpr unsigned WorkEverything = 1u << 0;
+inline constexpr unsigned WorkDomainCurves = 1u << 1;
+inline constexpr unsigned WorkImageCurves = 1u << 2;
+inline constexpr unsigned WorkLocus = 1u << 3;                 // traced again
+inline constexpr unsigned WorkLocusDomainPositions = 1u << 4;  // nodes re-projected, domain
+inline constexpr unsigned WorkLocusImagePositions = 1u << 5;   // nodes re-projected, image
+inline constexpr unsigned WorkPrepareDomain = 1u << 6;  // the domain bitmap's background anew
+inline constexpr unsigned WorkDrawDomain = 1u << 7;
+inline constexpr unsigned WorkDrawImage = 1u << 8;
+inline constexpr unsigned WorkFull = WorkEverything;
+
+// What a piece of work reads and writes.
+struct SceneCanvas {
+    SceneState& S;
+    TImplicitCurveLine& Tracer;
+    QImage& DomBitmap;
+    QImage& ImgBitmap;
+    PixelRect& DomClip;  // the rectangle each bitmap's drawing stays inside
+    PixelRect& ImgClip;
+};
+
+// Does the work in a fixed order, whatever order it was asked in: computing (everything, or
+// the domain curves, the image curves, then the locus or its re-projections), preparing the
+// bitmaps, drawing them. Drawing after a partial computation first whitens the drawing
+// rectangle; after everything, the prepared bitmap is drawn on as it is.
+void RunSceneWork(const SceneCanvas& C, unsigned Work);
+// Which bitmaps the work draws: bit 0 the domain's, bit 1 the image's.
+int PanelsDrawnBy(unsigned Work);
+
+// The rectangle the image bitmap's drawing fills: the whole panel for the sphere, else the
+// plane view's rectangle (kept while the sphere is shown).
+PixelRect ImageDrawingRect(const SceneState& S);
+// Fills a bitmap's panel with the form colour and its drawing rectangle with the drawing
+// colour, and makes that rectangle the bitmap's clip.
+void PrepareBitmap(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRect DrawRect);
+
+// Moves what a computation wrote into To: the bound procedures, both views and spheres, the
+// four families of curves, the image rectangle and its derived fields, the step lengths and
+// thresholds, the locus and the evaluation counts. Nothing else of To changes.
+void TakeComputedParts(SceneState& To, SceneState&& From);
