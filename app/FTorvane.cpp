@@ -11,9 +11,12 @@
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/AppFonts.h"
 #include "app/FManTorvane.h"
@@ -92,6 +95,24 @@ TTorvane::TTorvane(QWidget* Parent) : QMainWindow(Parent) {
     InfoBar->setObjectName(QStringLiteral("InfoBar"));
     statusBar()->addWidget(InfoBar, 1);
     statusBar()->setFixedHeight(19);
+    Progress = new QProgressBar(statusBar());
+    Progress->setObjectName(QStringLiteral("DrawingProgress"));
+    Progress->setRange(0, 100);
+    Progress->setFormat(QStringLiteral("Drawing %p%   Esc stops"));
+    Progress->setFixedSize(200, 15);
+    statusBar()->addPermanentWidget(Progress);
+    Progress->hide();
+    ProgressTimer = new QTimer(this);
+    ProgressTimer->setInterval(50);
+    connect(ProgressTimer, &QTimer::timeout, this, &TTorvane::FollowComputing);
+    auto* Escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(Escape, &QShortcut::activated, this, &TTorvane::StopDrawing);
+
+    // The redraws are computed on the scene's own thread; each result comes back through the
+    // event loop, so the window never waits for one.
+    SceneModel.ComputeInBackground([this] {
+        QMetaObject::invokeMethod(this, &TTorvane::TakeComputedDrawing, Qt::QueuedConnection);
+    });
 
     // The layout is drawn for a client area of 752 x 608 below the menu bar; the window grows
     // by whatever height the menu bar takes with the current style and font.
@@ -106,6 +127,44 @@ TTorvane::~TTorvane() {
 }
 
 QString TTorvane::StatusText() const { return InfoBar->text(); }
+
+// ---- Drawings computed on the scene's thread ----
+
+void TTorvane::TakeComputedDrawing() {
+    bool Taken = false;
+    Run([&] { Taken = SceneModel.TakeFinishedWork(); });
+    // The next computation, if one started, is timed from now.
+    if (Taken) ComputingFor.invalidate();
+    FollowComputing();
+}
+
+void TTorvane::FollowComputing() {
+    if (!SceneModel.Computing()) {
+        ProgressTimer->stop();
+        Progress->hide();
+        ComputingFor.invalidate();
+        return;
+    }
+    if (!ComputingFor.isValid()) {
+        ComputingFor.start();
+        ProgressTimer->start();
+    }
+    // A quick computation shows nothing; one that takes a while says how far it has come.
+    if (ComputingFor.elapsed() >= 200) {
+        Progress->setValue(static_cast<int>(100 * SceneModel.ComputingFraction()));
+        Progress->show();
+    }
+}
+
+void TTorvane::FinishDrawing() {
+    Run([this] { SceneModel.FinishComputing(); });
+}
+
+void TTorvane::StopDrawing() {
+    Run([this] { SceneModel.StopComputing(); });
+}
+
+QProgressBar* TTorvane::DrawingProgress() const { return Progress->isHidden() ? nullptr : Progress; }
 
 
 // ---- Keys ----

@@ -3,6 +3,7 @@
 // the program's behaviour, and shows what the scene changed; it computes nothing itself.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -18,7 +19,9 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPrinter;
+class QProgressBar;
 class QPushButton;
+class QTimer;
 class PanelWidget;
 
 
@@ -67,6 +70,13 @@ public:
     bool WantToSave();
     // Opens a document; false (with the message shown) when it could not be read.
     bool ReadFromDisk(const QString& FileName);
+    // Waits until the drawing being computed is finished and shows it (tests and commands
+    // that need the finished picture, such as printing and export).
+    void FinishDrawing();
+    // Esc: stops the drawing being computed; the last finished picture stays.
+    void StopDrawing();
+    // The progress shown in the status bar while a drawing takes long, or null when none.
+    QProgressBar* DrawingProgress() const;
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -86,11 +96,15 @@ private:
     void WriteToDisk(const std::string& FileName);
     bool SaveUnderNewName(const QString& Title);
     void ShowOutcome(const FileOutcome& R);
+    // A computation handed a result back: show it, and follow the next one.
+    void TakeComputedDrawing();
+    void FollowComputing();
     template <class Handler>
     void Run(Handler H) {
         SyncIn();
         H();
         SyncOut();
+        FollowComputing();
     }
 
     TorvaneScene SceneModel;
@@ -111,4 +125,9 @@ private:
 
     QAction* MenuActions[MenuItemCount] = {};
     QAction* QuitAction = nullptr;
+
+    // Shown after a computation has run for a moment: how far it has come, and that Esc stops.
+    QProgressBar* Progress = nullptr;
+    QTimer* ProgressTimer = nullptr;
+    QElapsedTimer ComputingFor;
 };

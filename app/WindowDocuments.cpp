@@ -79,6 +79,8 @@ bool TTorvane::WantToSave() {
 // ---- Pictures ----
 
 void TTorvane::ExportPicture(bool LastPanelOnly) {
+    // The picture of what the fields say, not of the drawing before it.
+    FinishDrawing();
     if (!SceneModel.S.SceneReady) return;
     QString Chosen = ChooseFile(true, LastPanelOnly ? QStringLiteral("Export Panel Picture")
                                                     : QStringLiteral("Export Picture"));
@@ -99,6 +101,7 @@ void TTorvane::ExportPicture(bool LastPanelOnly) {
 // ---- Printing ----
 
 void TTorvane::OnPrint() {
+    FinishDrawing();
     if (!SceneModel.S.SceneReady) return;
     QPrinter Printer(QPrinter::HighResolution);
     Printer.setPageOrientation(QPageLayout::Landscape);
@@ -130,8 +133,11 @@ void TTorvane::closeEvent(QCloseEvent* Event) {
             default: CanClose = false; break;
         }
     }
-    if (CanClose)
+    if (CanClose) {
+        // Nothing is to be finished for a window that goes: its computation stops at once.
+        SceneModel.StopComputing();
         Event->accept();
+    }
     else
         Event->ignore();
 }

@@ -39,8 +39,14 @@ protected:
                QString::fromLatin1(Name);
     }
 
+    // The drawing is computed on the scene's thread: its result comes through the event loop.
+    void WaitForDrawing() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Window.Scene().Computing(); }, 20000));
+    }
+
     void Draw() {
         QTest::mouseClick(Window.DrawItButton(), Qt::LeftButton);
+        WaitForDrawing();
         ASSERT_TRUE(Window.Scene().S.SceneReady);
     }
 
@@ -53,6 +59,7 @@ protected:
 TEST_F(DocumentsAndPrinting, OpenShowsTheDocumentAndItsName) {
     Chosen = Fixture("complex-sphere.tvn");
     Window.Open();
+    WaitForDrawing();
     EXPECT_EQ(Asked, QStringList{QStringLiteral("open:Open")});
     EXPECT_TRUE(Messages.isEmpty());
     EXPECT_EQ(Window.windowTitle(), QStringLiteral("complex-sphere"));
@@ -146,6 +153,7 @@ TEST_F(DocumentsAndPrinting, APrintedPageReadsBackFromPdf) {
     Draw();
     Window.Edit(EditField::uMinEdit)->setText(QStringLiteral("-1.0"));
     QTest::mouseClick(Window.DrawItButton(), Qt::LeftButton);
+    WaitForDrawing();
     // The cross before printing.
     QMouseEvent Move(QEvent::MouseMove, QPointF(210, 35), QPointF(210, 35), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);

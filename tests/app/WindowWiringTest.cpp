@@ -65,6 +65,11 @@ protected:
 
     std::string Text(EditField F) { return Window.Edit(F)->text().toStdString(); }
 
+    // The drawing is computed on the scene's thread: its result comes through the event loop.
+    void WaitForDrawing() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Window.Scene().Computing(); }, 20000));
+    }
+
     TTorvane Window;
     QString Chosen;  // what the file dialog answers; empty: cancelled
     QStringList Titles, Messages;
@@ -130,6 +135,7 @@ TEST_F(WindowWiring, EveryControlSitsWhereTheLayoutPutsIt) {
 
 TEST_F(WindowWiring, DrawItThenTheMouseOverTheDomain) {
     QTest::mouseClick(Window.DrawItButton(), Qt::LeftButton);
+    WaitForDrawing();
     TorvaneScene& S = Window.Scene();
     ASSERT_TRUE(S.S.SceneReady) << S.StatusText;
     EXPECT_EQ(Window.StatusText().toStdString(), ResStrings::WholeRange);
@@ -173,6 +179,7 @@ TEST_F(WindowWiring, ArrowKeysReachTheSceneFromAnyFieldAndTheField) {
 
 TEST_F(WindowWiring, TypingInFieldsRedrawsAsTheyChange) {
     QTest::mouseClick(Window.DrawItButton(), Qt::LeftButton);
+    WaitForDrawing();
     ASSERT_TRUE(Window.Scene().S.SceneReady);
     const EditField Fields[4] = {EditField::xMinEdit, EditField::xMaxEdit, EditField::yMinEdit,
                                  EditField::yMaxEdit};
@@ -202,6 +209,7 @@ TEST_F(WindowWiring, TypingInFieldsRedrawsAsTheyChange) {
 
 TEST_F(WindowWiring, MenusDriveTheScene) {
     QTest::mouseClick(Window.DrawItButton(), Qt::LeftButton);
+    WaitForDrawing();
     QAction* Locus = Find(QStringLiteral("Geometry"), QStringLiteral("Singular locus"));
     QAction* SphereImage = Find(QStringLiteral("Preferences"), QStringLiteral("Stereographic image"));
     QAction* PlaneImage = Find(QStringLiteral("Preferences"), QStringLiteral("Plane image"));
@@ -265,6 +273,7 @@ TEST_F(WindowWiring, TheCloseQuestionAndItsAnswers) {
         return Answer;
     };
     QTest::mouseClick(Window.DrawItButton(), Qt::LeftButton);  // Draw It modifies
+    WaitForDrawing();
     ASSERT_TRUE(Window.Scene().S.Modified);
     for (QMessageBox::StandardButton A : {QMessageBox::Cancel, QMessageBox::Yes}) {
         Answer = A;
