@@ -17,21 +17,7 @@ namespace {
 
 double DrawSeconds(const HostileMap& M) {
     TorvaneScene T;
-    if (M.Kind == 1) {
-        T.OnFunctionType(1);
-        T.OnGeometryMenu();
-    }
-    T.Text(EditField::F1Edit) = M.X;
-    if (M.Kind == 0) T.Text(EditField::F2Edit) = M.Y;
-    const std::pair<EditField, const std::string*> Fields[] = {
-        {EditField::uMinEdit, &M.UMin}, {EditField::uMaxEdit, &M.UMax},
-        {EditField::vMinEdit, &M.VMin}, {EditField::vMaxEdit, &M.VMax},
-        {EditField::pMinEdit, &M.PMin}, {EditField::pMaxEdit, &M.PMax},
-        {EditField::qMinEdit, &M.QMin}, {EditField::qMaxEdit, &M.QMax}};
-    for (const auto& [F, Text] : Fields)
-        if (!Text->empty()) T.Text(F) = *Text;
-    T.Text(EditField::pValue) = M.P.empty() ? "0.5" : M.P;
-    T.Text(EditField::qValue) = M.Q.empty() ? "-0.5" : M.Q;
+    PutOnScene(T, M);
     auto Start = std::chrono::steady_clock::now();
     T.ReadAndDraw(true);
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();

@@ -9,7 +9,7 @@
 #include "scene/TorvaneScene.h"
 #include "view/SceneViews.h"
 
-void ComputeScene(SceneState& S, TImplicitCurveLine& Tracer) {
+void ComputeSceneCurves(SceneState& S) {
     S.SingLocus.LastIndex = -1;
     BindViewProcedures(S);
     FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin, S.DomMax,
@@ -18,6 +18,10 @@ void ComputeScene(SceneState& S, TImplicitCurveLine& Tracer) {
     ComputeImageCurves(S);
     FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
                  S.PreserveRatio);
+}
+
+void ComputeScene(SceneState& S, TImplicitCurveLine& Tracer) {
+    ComputeSceneCurves(S);
     if (S.ShowSingLocus) ComputeSingularLocus(S, Tracer);
 }
 

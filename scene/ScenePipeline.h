@@ -13,3 +13,5 @@
 // domain grid and its image (estimating the image rectangle in whole-range mode), and, when
 // the scene shows it, the singular locus; the locus is emptied otherwise. Touches no pixel.
 void ComputeScene(SceneState& S, TImplicitCurveLine& Tracer);
+// The same without the locus: everything the locus needs is ready after it.
+void ComputeSceneCurves(SceneState& S);

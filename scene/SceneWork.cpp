@@ -2,7 +2,13 @@
 
 #include <QPainter>
 
+#include <memory>
 #include <utility>
+
+#include "common/TaskPool.h"
+#include "formula/OCComplexFunct.h"
+#include "formula/OCFunctDDDoubleSafe.h"
+#include "formula/x87/FloatingPointState.h"
 
 #include "curves/GridCurves.h"
 #include "curves/SingularLocus.h"
@@ -25,26 +31,103 @@ void PrepareBitmap(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRe
 
 namespace {
 
+// What of a panel a drawing pass puts on its bitmap.
+enum class Pass { Whole, CurvesOnly, LocusOnly };
+
 // The screen view is fitted to the panel first (a sphere's radius may have changed), then
 // the picture drawn through a projection of it.
-void DrawDomainBitmap(const SceneCanvas& C, bool Erase) {
+void DrawDomainBitmap(const SceneCanvas& C, bool Erase, Pass What = Pass::Whole) {
     SceneState& S = C.S;
-    FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin, S.DomMax,
-                  S.PreserveRatio);
+    if (What != Pass::LocusOnly)
+        FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin, S.DomMax,
+                      S.PreserveRatio);
     QPainter P(&C.DomBitmap);
     P.setClipRect(ToQRect(C.DomClip));
     if (Erase) P.fillRect(ToQRect(S.DomView.ViewRect), WindowColour(DrawingColour));
-    DrawDomainPanel(S, DomainProjection(S, S.DomRect), P);
+    const PanelProjection Project = DomainProjection(S, S.DomRect);
+    if (What != Pass::LocusOnly) DrawDomainCurves(S, Project, P);
+    if (What != Pass::CurvesOnly && S.ShowSingLocus) DrawSingularLocusDom(S, Project, P);
 }
 
-void DrawImageBitmap(const SceneCanvas& C, bool Erase) {
+void DrawImageBitmap(const SceneCanvas& C, bool Erase, Pass What = Pass::Whole) {
     SceneState& S = C.S;
-    FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
-                 S.PreserveRatio);
+    if (What != Pass::LocusOnly)
+        FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
+                     S.PreserveRatio);
     QPainter P(&C.ImgBitmap);
     P.setClipRect(ToQRect(C.ImgClip));
     if (Erase) P.fillRect(ToQRect(ImageDrawingRect(S)), WindowColour(DrawingColour));
-    DrawImagePanel(S, ImageProjection(S, S.ImgRect), P);
+    const PanelProjection Project = ImageProjection(S, S.ImgRect);
+    if (What != Pass::LocusOnly) DrawImageCurves(S, Project, P);
+    if (What != Pass::CurvesOnly && S.ShowSingLocus) DrawSingularLocusImg(S, Project, P);
+}
+
+// The scene's state for tracing its locus on another thread: a copy without the curves
+// (the locus reads none of them, and copying them would cost more than it saves), with its
+// own copies of the formulas, whose derivative runs keep scratch in the object.
+struct LocusCopy {
+    SceneState S;
+    TOCFunctDDDoubleSafe X, Y;
+    TOCComplexFunction W;
+
+    explicit LocusCopy(SceneState& From) : S(WithoutCurves(From)) {
+        if (From.XFunction) X.CopyFrom(*From.XFunction);
+        if (From.YFunction) Y.CopyFrom(*From.YFunction);
+        if (From.WFunction) W.CopyFrom(*From.WFunction);
+        S.XFunction = &X;
+        S.YFunction = &Y;
+        S.WFunction = &W;
+    }
+
+    static SceneState WithoutCurves(SceneState& From) {
+        Curve3 Kept[4][21];
+        Curve3* Families[4] = {From.DomHLines, From.DomVLines, From.ImgHLines, From.ImgVLines};
+        for (int F = 0; F < 4; ++F)
+            for (int I = 0; I <= 20; ++I) Kept[F][I] = std::move(Families[F][I]);
+        Curve33 KeptLocus = std::move(From.SingLocus);
+        SceneState Copy = From;
+        for (int F = 0; F < 4; ++F)
+            for (int I = 0; I <= 20; ++I) Families[F][I] = std::move(Kept[F][I]);
+        From.SingLocus = std::move(KeptLocus);
+        return Copy;
+    }
+};
+
+// Everything, with the locus traced on a worker while this thread draws the curves; the
+// locus is drawn over them once traced, as a single pass would have drawn it.
+void RunEverything(const SceneCanvas& C) {
+    SceneState& S = C.S;
+    ComputeSceneCurves(S);
+    std::unique_ptr<LocusCopy> Locus;
+    TaskGroup Tracing;
+    if (S.ShowSingLocus) {
+        Locus = std::make_unique<LocusCopy>(S);
+        TaskPool::Shared().Run(Tracing, [&Locus, &C] {
+            SetComputingFloatState();
+            ComputeSingularLocus(Locus->S, C.Tracer);
+        });
+    } else {
+        ComputeSingularLocus(S, C.Tracer);  // the thresholds, and no nodes
+    }
+    // Both bitmaps get the panel's background for the views just fitted, then the picture.
+    PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
+    PrepareBitmap(C.ImgBitmap, C.ImgClip, S.ImgRect, ImageDrawingRect(S));
+    if (!Locus) {
+        DrawDomainBitmap(C, false);
+        DrawImageBitmap(C, false);
+        return;
+    }
+    DrawDomainBitmap(C, false, Pass::CurvesOnly);
+    DrawImageBitmap(C, false, Pass::CurvesOnly);
+    Tracing.Wait();
+    S.SingLocus = std::move(Locus->S.SingLocus);
+    S.DomJump = Locus->S.DomJump;
+    S.ImgJump = Locus->S.ImgJump;
+    S.MapEvaluations = Locus->S.MapEvaluations;
+    S.JacobianEvaluations = Locus->S.JacobianEvaluations;
+    S.GradientEvaluations = Locus->S.GradientEvaluations;
+    DrawDomainBitmap(C, false, Pass::LocusOnly);
+    DrawImageBitmap(C, false, Pass::LocusOnly);
 }
 
 }  // namespace
@@ -57,12 +140,7 @@ int PanelsDrawnBy(unsigned Work) {
 void RunSceneWork(const SceneCanvas& C, unsigned Work) {
     SceneState& S = C.S;
     if (Work & WorkEverything) {
-        ComputeScene(S, C.Tracer);
-        // Both bitmaps get the panel's background for the views just fitted, then the picture.
-        PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
-        PrepareBitmap(C.ImgBitmap, C.ImgClip, S.ImgRect, ImageDrawingRect(S));
-        DrawDomainBitmap(C, false);
-        DrawImageBitmap(C, false);
+        RunEverything(C);
         return;
     }
     if (Work & WorkDomainCurves) ComputeDomainCurves(S);
