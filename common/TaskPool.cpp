@@ -9,6 +9,11 @@ void TaskGroup::Done(std::exception_ptr Error) {
     if (--Pending == 0) Finished.notify_all();
 }
 
+bool TaskGroup::AllDone() {
+    std::lock_guard<std::mutex> Guard(Lock);
+    return Pending == 0;
+}
+
 void TaskGroup::WaitAll() {
     std::unique_lock<std::mutex> Guard(Lock);
     Finished.wait(Guard, [this] { return Pending == 0; });
@@ -68,12 +73,35 @@ void TaskPool::Loop() {
             Next = std::move(Queue.front());
             Queue.pop_front();
         }
-        std::exception_ptr Error;
-        try {
-            Next.Task();
-        } catch (...) {
-            Error = std::current_exception();
-        }
-        Next.Group->Done(Error);
+        RunItem(Next);
     }
+}
+
+void TaskPool::RunItem(Item& Next) {
+    std::exception_ptr Error;
+    try {
+        Next.Task();
+    } catch (...) {
+        Error = std::current_exception();
+    }
+    Next.Group->Done(Error);
+    // A thread in Wait sleeps on the pool's condition; taking the lock first means it is
+    // either asleep (and woken) or has not yet looked at its group.
+    { std::lock_guard<std::mutex> Guard(Lock); }
+    Changed.notify_all();
+}
+
+void TaskPool::Wait(TaskGroup& Group) {
+    for (;;) {
+        Item Next;
+        {
+            std::unique_lock<std::mutex> Guard(Lock);
+            Changed.wait(Guard, [&] { return !Queue.empty() || Group.AllDone(); });
+            if (Group.AllDone()) break;
+            Next = std::move(Queue.front());
+            Queue.pop_front();
+        }
+        RunItem(Next);
+    }
+    Group.Wait();
 }

@@ -26,6 +26,7 @@ private:
     friend class TaskPool;
     void WaitAll();
     void Done(std::exception_ptr Error);
+    bool AllDone();
     std::mutex Lock;
     std::condition_variable Finished;
     int Pending = 0;
@@ -47,6 +48,10 @@ public:
     int Workers() const { return static_cast<int>(Threads.size()); }
     // Runs Task on a worker; Group.Wait() returns when it and the group's other tasks ended.
     void Run(TaskGroup& Group, std::function<void()> Task);
+    // Waits for the group's tasks, running queued tasks (of any group) on the calling thread
+    // meanwhile: a task that waits for tasks of its own never waits for a worker it holds.
+    // Rethrows the first exception one of the group's tasks threw.
+    void Wait(TaskGroup& Group);
 
 private:
     struct Item {
@@ -54,6 +59,7 @@ private:
         std::function<void()> Task;
     };
     void Loop();
+    void RunItem(Item& Next);
 
     std::mutex Lock;
     std::condition_variable Changed;

@@ -5,7 +5,23 @@
 #include <algorithm>
 #include <cmath>
 
-TImplicitCurveLine::TImplicitCurveLine() : Fractions{1.0 / 6, 0.5, 5.0 / 6} {}
+TImplicitCurveLine::TImplicitCurveLine() = default;
+
+void SampleSeeds(ImplicitCurveClient& Client, const SeedGrid& Grid, int FirstCell, int EndCell,
+                 SeedSamples& Out) {
+    for (int Cell = FirstCell; Cell < EndCell; ++Cell) {
+        const int I = Cell / Grid.Count, J = Cell % Grid.Count;
+        for (int K = 0; K < 9; ++K) {
+            const size_t At = static_cast<size_t>(SeedGrid::Index(I, J, K));
+            double F = 0;
+            const bool Done = Client.Value(Grid.Sample(I, J, K), F);
+            Out.F[At] = F;
+            Out.Done[At] = Done ? 1 : 0;
+            // The run ends at the first failure: nothing after it is needed.
+            if (!Done || !std::isfinite(F)) return;
+        }
+    }
+}
 
 namespace {
 
@@ -62,12 +78,14 @@ void TImplicitCurveLine::Setup(Point2 MinP, Point2 MaxP, int Coarse, int Fine, d
         C[K] = (Hi[K] + Lo[K]) / 2;
         CS[K] = 2 * H[K] / CoarseCount;
         FS[K] = 2 * H[K] / FineCount;
-        GridLines[K][0] = Lo[K];
-        for (int J = 1; J <= CoarseCount; ++J) GridLines[K][J] = GridLines[K][J - 1] + CS[K];
+        Grid.Lines[K][0] = Lo[K];
+        for (int J = 1; J <= CoarseCount; ++J) Grid.Lines[K][J] = Grid.Lines[K][J - 1] + CS[K];
     }
     Half = {H[0], H[1]};
     Centre = {C[0], C[1]};
     CoarseStep = {CS[0], CS[1]};
+    Grid.Count = CoarseCount;
+    Grid.Step = CoarseStep;
     CoarseDiagonal = std::hypot(CS[0], CS[1]);
     FineStep = {FS[0], FS[1]};
     for (auto& Row : Visited) std::fill(std::begin(Row), std::end(Row), uint8_t{0});
@@ -94,19 +112,31 @@ void TImplicitCurveLine::Setup(Point2 MinP, Point2 MaxP, int Coarse, int Fine, d
     Tolerance = std::min(1e-10, std::max(TinyValue, 1e-6 * Mean));
 }
 
+// A seed sample: computed ahead where it was, unless the client would answer it from its
+// memory (its answer is then the one a run asking for every sample gets).
+bool TImplicitCurveLine::SampleAt(Point2 X, int Index, double& F) {
+    if (!Samples || Aborted || Client->Recalls(X)) return Evaluate(X, F);
+    const size_t At = static_cast<size_t>(Index);
+    F = Samples->F[At];
+    const bool Done = Samples->Done[At] != 0;
+    Client->Assume(X, Done, F);
+    if (!Done || !std::isfinite(F)) {
+        Aborted = true;
+        return false;
+    }
+    return true;
+}
+
 bool TImplicitCurveLine::Seed(int I, int J, Point2& Result) {
     double Best = 1e30;
     Point2 BestPoint;
-    for (int P = 0; P < 3; ++P) {
-        for (int Q = 0; Q < 3; ++Q) {
-            Point2 X{GridLines[0][I] + Fractions[P] * CoarseStep.X,
-                     GridLines[1][J] + Fractions[Q] * CoarseStep.Y};
-            double F;
-            if (!Evaluate(X, F)) return false;
-            if (std::fabs(F) < Best) {
-                Best = std::fabs(F);
-                BestPoint = X;
-            }
+    for (int K = 0; K < 9; ++K) {
+        const Point2 X = Grid.Sample(I, J, K);
+        double F;
+        if (!SampleAt(X, SeedGrid::Index(I, J, K), F)) return false;
+        if (std::fabs(F) < Best) {
+            Best = std::fabs(F);
+            BestPoint = X;
         }
     }
     if (!(Best < 1e30)) return false;
@@ -291,11 +321,21 @@ void TImplicitCurveLine::TraceFromSeed(Point2 P0, int A, int B) {
 }
 
 bool TImplicitCurveLine::Run(ImplicitCurveClient& C, Point2 MinP, Point2 MaxP, int Coarse,
-                             int Fine, double Step) {
+                             int Fine, double Step,
+                             const std::function<void(const SeedGrid&, SeedSamples&)>& Sampler) {
     Client = &C;
     Aborted = false;
     Steps = 0;
+    Samples = nullptr;
     Setup(MinP, MaxP, Coarse, Fine, Step);
+    SeedSamples Computed;
+    if (Sampler) {
+        const size_t Count = static_cast<size_t>(SeedGrid::Index(40, 0, 0));
+        Computed.F.assign(Count, 0.0);
+        Computed.Done.assign(Count, 0);  // a sample the sampler did not reach ends the run
+        Sampler(Grid, Computed);
+        Samples = &Computed;
+    }
     for (int I = 0; I < CoarseCount && !Aborted; ++I) {
         for (int J = 0; J < CoarseCount && !Aborted; ++J) {
             Point2 P;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "common/ConstTypesAndGlobals.h"
 
@@ -22,6 +24,19 @@ public:
         (void)Done;
         (void)Total;
     }
+    // Whether Value(P) would be answered from what earlier calls left rather than computed
+    // (then a sample computed elsewhere may differ from it in its last bits).
+    virtual bool Recalls(Point2 P) const {
+        (void)P;
+        return false;
+    }
+    // Told that the tracer took F (Done: whether it could be evaluated) for P from a sample
+    // computed elsewhere, as if it had asked Value(P): the client remembers it as it would.
+    virtual void Assume(Point2 P, bool Done, double F) {
+        (void)P;
+        (void)Done;
+        (void)F;
+    }
     // May refuse a continuation step.
     virtual bool AcceptStep(Point2 Old, Point2 New) {
         (void)Old;
@@ -29,6 +44,31 @@ public:
         return true;
     }
 };
+
+// The points of the seed search: 3 x 3 samples in each coarse cell, cell (I, J) holding the
+// samples Index(I, J, 0..8).
+struct SeedGrid {
+    int Count = 0;  // cells per side
+    double Lines[2][41] = {};
+    Point2 Step;
+    static constexpr double Fractions[3] = {1.0 / 6, 0.5, 5.0 / 6};
+    Point2 Sample(int I, int J, int K) const {
+        return {Lines[0][I] + Fractions[K / 3] * Step.X, Lines[1][J] + Fractions[K % 3] * Step.Y};
+    }
+    static int Index(int I, int J, int K) { return (I * 40 + J) * 9 + K; }
+};
+
+// Values of the seed samples computed ahead of the run (by other threads, say): Done and F
+// as the client's Value gave them.
+struct SeedSamples {
+    std::vector<double> F;
+    std::vector<uint8_t> Done;
+};
+
+// Fills the samples of the cells [FirstCell, EndCell) (cell number I * Count + J) through a
+// client of its own; stops early (leaving the rest not done) when an evaluation fails.
+void SampleSeeds(ImplicitCurveClient& Client, const SeedGrid& Grid, int FirstCell, int EndCell,
+                 SeedSamples& Out);
 
 class TImplicitCurveLine {
 public:
@@ -41,8 +81,12 @@ public:
 
     // Traces the zero set in [Min.X, Max.X] x [Min.Y, Max.Y]; counts are cut to 40 and 400.
     // Returns false when an evaluation failed and ended the run early.
+    // Sampler, when given, fills every seed sample of the grid before the search (it may
+    // spread the work over threads); the run then takes the samples from it, and the nodes
+    // are exactly those of a run that asks the client for each.
     bool Run(ImplicitCurveClient& Client, Point2 Min, Point2 Max, int CoarseCount,
-             int FineCount, double StepLength);
+             int FineCount, double StepLength,
+             const std::function<void(const SeedGrid&, SeedSamples&)>& Sampler = {});
 
     int CoarseCountUsed() const { return CoarseCount; }
     int FineCountUsed() const { return FineCount; }
@@ -54,6 +98,7 @@ private:
     bool GradientAt(Point2 P, Point2& G);
     void Setup(Point2 Min, Point2 Max, int Coarse, int Fine, double Step);
     bool Seed(int I, int J, Point2& Result);
+    bool SampleAt(Point2 X, int Index, double& F);
     bool Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result);
     void Bisect(Point2 A, Point2 D, double FLo, double FHi, double THi, Point2& P, double& FM);
     bool Tangent(Point2 P, Point2& T);
@@ -65,8 +110,8 @@ private:
 
     ImplicitCurveClient* Client = nullptr;
     uint8_t Visited[401][401] = {};
-    double Fractions[3];
-    double GridLines[2][41] = {};
+    SeedGrid Grid;
+    const SeedSamples* Samples = nullptr;
     Point2 Min, Max, CoarseStep, FineStep, Half, Centre;
     double CoarseDiagonal = 0;
     int CoarseCount = 0;

@@ -3,7 +3,14 @@
 
 #include <cmath>
 #include <complex>
+#include <algorithm>
 #include <iterator>
+#include <memory>
+#include <vector>
+
+#include "common/TaskPool.h"
+#include "formula/x87/FloatingPointState.h"
+#include "model/SceneCopy.h"
 
 #include "formula/OCComplexFunct.h"
 #include "model/MapKinds.h"
@@ -61,6 +68,12 @@ void SingularLocusClient::Remember(Point2 P, bool Done, double F) {
 
 void SingularLocusClient::StoreNode(Point2 P, int32_t Flag) { StoreSingLocusNode(S, P, Flag); }
 
+bool SingularLocusClient::Recalls(Point2 P) const {
+    return HaveJ && P.X == JAt.X && P.Y == JAt.Y;
+}
+
+void SingularLocusClient::Assume(Point2 P, bool Done, double F) { Remember(P, Done, F); }
+
 void SingularLocusClient::CellSearched(int Done, int Total) {
     if (!S.Control) return;
     S.Control->CellsTotal = Total;
@@ -76,6 +89,41 @@ Point3 ImagePosition(const SceneState& S, Point2 P) {
     Point3 G;
     if (!S.Procedures.ImagePoint3(S, P, G)) G = {NoPoint, 0, 0};
     return G;
+}
+
+}  // namespace
+
+namespace {
+
+// The cells in as many parts as there are cores; this thread samples the first part with a
+// client of its own (its memory must not reach the search's client), each worker a part on
+// its own copy of the scene.
+void SampleSeedsOnEveryCore(SceneState& S, const SeedGrid& Grid, SeedSamples& Out) {
+    TaskPool& Pool = TaskPool::Shared();
+    const int Cells = Grid.Count * Grid.Count;
+    const int Parts = std::min(Pool.Workers() + 1, 8);
+    std::vector<std::unique_ptr<SceneCopy>> Copies;
+    TaskGroup Sampling;
+    for (int K = 1; K < Parts; ++K) {
+        Copies.push_back(std::make_unique<SceneCopy>(S));
+        SceneState& Own = Copies.back()->S;
+        Own.JacobianEvaluations = Own.MapEvaluations = 0;
+        const int First = K * Cells / Parts, End = (K + 1) * Cells / Parts;
+        Pool.Run(Sampling, [&Own, &Grid, &Out, First, End] {
+            SetComputingFloatState();
+            SingularLocusClient Part(Own);
+            SampleSeeds(Part, Grid, First, End, Out);
+        });
+    }
+    {
+        SingularLocusClient Part(S);
+        SampleSeeds(Part, Grid, 0, Cells / Parts, Out);
+    }
+    Pool.Wait(Sampling);
+    for (const auto& C : Copies) {
+        S.JacobianEvaluations += C->S.JacobianEvaluations;
+        S.MapEvaluations += C->S.MapEvaluations;
+    }
 }
 
 }  // namespace
@@ -100,7 +148,10 @@ void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer) {
     S.SingLocus.LastIndex = -1;
     if (!S.ShowSingLocus) return;
     SingularLocusClient Client(S);
-    Tracer.Run(Client, S.DomMin, S.DomMax, 50, 500, S.DomPixelSize);
+    Tracer.Run(Client, S.DomMin, S.DomMax, 50, 500, S.DomPixelSize,
+               [&S](const SeedGrid& Grid, SeedSamples& Out) {
+                   SampleSeedsOnEveryCore(S, Grid, Out);
+               });
 }
 
 void UpdateSingularLocus(SceneState& S, int Which) {

@@ -19,6 +19,8 @@ public:
     void StoreNode(Point2 P, int32_t Flag) override;
     bool AcceptStep(Point2 Old, Point2 New) override;
     void CellSearched(int Done, int Total) override;
+    bool Recalls(Point2 P) const override;
+    void Assume(Point2 P, bool Done, double F) override;
 
 private:
     void Remember(Point2 P, bool Done, double F);
@@ -33,7 +35,9 @@ private:
     double J = 0;
 };
 
-// Sets DomJump and ImgJump, empties SingLocus and, when ShowSingLocus, traces it again.
+// Sets DomJump and ImgJump, empties SingLocus and, when ShowSingLocus, traces it again. The
+// seed samples are computed on every core first (each part on its own copy of the scene);
+// the nodes are those of a search that computes each sample when it needs it.
 void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer);
 
 // The tracer's step test: the step must not jump in either panel.

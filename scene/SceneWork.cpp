@@ -6,9 +6,8 @@
 #include <utility>
 
 #include "common/TaskPool.h"
-#include "formula/OCComplexFunct.h"
-#include "formula/OCFunctDDDoubleSafe.h"
 #include "formula/x87/FloatingPointState.h"
+#include "model/SceneCopy.h"
 
 #include "curves/GridCurves.h"
 #include "curves/SingularLocus.h"
@@ -62,46 +61,15 @@ void DrawImageBitmap(const SceneCanvas& C, bool Erase, Pass What = Pass::Whole) 
     if (What != Pass::CurvesOnly && S.ShowSingLocus) DrawSingularLocusImg(S, Project, P);
 }
 
-// The scene's state for tracing its locus on another thread: a copy without the curves
-// (the locus reads none of them, and copying them would cost more than it saves), with its
-// own copies of the formulas, whose derivative runs keep scratch in the object.
-struct LocusCopy {
-    SceneState S;
-    TOCFunctDDDoubleSafe X, Y;
-    TOCComplexFunction W;
-
-    explicit LocusCopy(SceneState& From) : S(WithoutCurves(From)) {
-        if (From.XFunction) X.CopyFrom(*From.XFunction);
-        if (From.YFunction) Y.CopyFrom(*From.YFunction);
-        if (From.WFunction) W.CopyFrom(*From.WFunction);
-        S.XFunction = &X;
-        S.YFunction = &Y;
-        S.WFunction = &W;
-    }
-
-    static SceneState WithoutCurves(SceneState& From) {
-        Curve3 Kept[4][21];
-        Curve3* Families[4] = {From.DomHLines, From.DomVLines, From.ImgHLines, From.ImgVLines};
-        for (int F = 0; F < 4; ++F)
-            for (int I = 0; I <= 20; ++I) Kept[F][I] = std::move(Families[F][I]);
-        Curve33 KeptLocus = std::move(From.SingLocus);
-        SceneState Copy = From;
-        for (int F = 0; F < 4; ++F)
-            for (int I = 0; I <= 20; ++I) Families[F][I] = std::move(Kept[F][I]);
-        From.SingLocus = std::move(KeptLocus);
-        return Copy;
-    }
-};
-
 // Everything, with the locus traced on a worker while this thread draws the curves; the
 // locus is drawn over them once traced, as a single pass would have drawn it.
 void RunEverything(const SceneCanvas& C) {
     SceneState& S = C.S;
     ComputeSceneCurves(S);
-    std::unique_ptr<LocusCopy> Locus;
+    std::unique_ptr<SceneCopy> Locus;
     TaskGroup Tracing;
     if (S.ShowSingLocus) {
-        Locus = std::make_unique<LocusCopy>(S);
+        Locus = std::make_unique<SceneCopy>(S);
         TaskPool::Shared().Run(Tracing, [&Locus, &C] {
             SetComputingFloatState();
             ComputeSingularLocus(Locus->S, C.Tracer);
@@ -119,7 +87,7 @@ void RunEverything(const SceneCanvas& C) {
     }
     DrawDomainBitmap(C, false, Pass::CurvesOnly);
     DrawImageBitmap(C, false, Pass::CurvesOnly);
-    Tracing.Wait();
+    TaskPool::Shared().Wait(Tracing);
     S.SingLocus = std::move(Locus->S.SingLocus);
     S.DomJump = Locus->S.DomJump;
     S.ImgJump = Locus->S.ImgJump;
