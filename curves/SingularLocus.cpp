@@ -98,7 +98,8 @@ namespace {
 // The cells in as many parts as there are cores; this thread samples the first part with a
 // client of its own (its memory must not reach the search's client), each worker a part on
 // its own copy of the scene.
-void SampleSeedsOnEveryCore(SceneState& S, const SeedGrid& Grid, SeedSamples& Out) {
+void SampleSeedsOnEveryCore(SceneState& S, const SeedGrid& Grid, SeedSamples& Out,
+                            const std::function<void()>& Queued) {
     TaskPool& Pool = TaskPool::Shared();
     const int Cells = Grid.Count * Grid.Count;
     const int Parts = std::min(Pool.Workers() + 1, 8);
@@ -115,6 +116,7 @@ void SampleSeedsOnEveryCore(SceneState& S, const SeedGrid& Grid, SeedSamples& Ou
             SampleSeeds(Part, Grid, First, End, Out);
         });
     }
+    if (Queued) Queued();
     {
         SingularLocusClient Part(S);
         SampleSeeds(Part, Grid, 0, Cells / Parts, Out);
@@ -142,15 +144,16 @@ void StoreSingLocusNode(SceneState& S, Point2 P, int32_t Flag) {
     L.Nodes[static_cast<size_t>(K)] = {Flag, P, DomainPoint3(S, P), ImagePosition(S, P)};
 }
 
-void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer) {
+void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer,
+                          const std::function<void()>& Queued) {
     S.DomJump = S.StereoDomain ? S.DomSphere.Radius / 40 : S.DomDiag / 100;
     S.ImgJump = S.StereoImage ? S.ImgSphere.Radius / 40 : S.ImgDiag / 100;
     S.SingLocus.LastIndex = -1;
     if (!S.ShowSingLocus) return;
     SingularLocusClient Client(S);
     Tracer.Run(Client, S.DomMin, S.DomMax, 50, 500, S.DomPixelSize,
-               [&S](const SeedGrid& Grid, SeedSamples& Out) {
-                   SampleSeedsOnEveryCore(S, Grid, Out);
+               [&S, &Queued](const SeedGrid& Grid, SeedSamples& Out) {
+                   SampleSeedsOnEveryCore(S, Grid, Out, Queued);
                });
 }
 

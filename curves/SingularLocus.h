@@ -3,6 +3,8 @@
 // change of view only re-projects the nodes.
 #pragma once
 
+#include <functional>
+
 #include "curves/FImplicitCurveLine.h"
 #include "model/MapDerivatives.h"
 #include "model/SceneState.h"
@@ -38,7 +40,10 @@ private:
 // Sets DomJump and ImgJump, empties SingLocus and, when ShowSingLocus, traces it again. The
 // seed samples are computed on every core first (each part on its own copy of the scene);
 // the nodes are those of a search that computes each sample when it needs it.
-void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer);
+// Queued, when given, is called once the workers have their share of the seed samples: work
+// it hands to the pool then runs after that share.
+void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer,
+                          const std::function<void()>& Queued = {});
 
 // The tracer's step test: the step must not jump in either panel.
 bool CheckJump(const SceneState& S, Point2 Old, Point2 New);

@@ -61,41 +61,47 @@ void DrawImageBitmap(const SceneCanvas& C, bool Erase, Pass What = Pass::Whole) 
     if (What != Pass::CurvesOnly && S.ShowSingLocus) DrawSingularLocusImg(S, Project, P);
 }
 
-// Everything, with the locus traced on a worker while this thread draws the curves; the
-// locus is drawn over them once traced, as a single pass would have drawn it.
+// Everything, on two cores: this thread traces the locus on a copy of the scene while a
+// worker, once it has sampled its share of the locus seeds, draws the curves; then each
+// panel's locus is drawn over its curves on a thread of its own, as a single pass would have
+// drawn it.
 void RunEverything(const SceneCanvas& C) {
     SceneState& S = C.S;
     ComputeSceneCurves(S);
-    std::unique_ptr<SceneCopy> Locus;
-    TaskGroup Tracing;
-    if (S.ShowSingLocus) {
-        Locus = std::make_unique<SceneCopy>(S);
-        TaskPool::Shared().Run(Tracing, [&Locus, &C] {
-            SetComputingFloatState();
-            ComputeSingularLocus(Locus->S, C.Tracer);
-        });
-    } else {
-        ComputeSingularLocus(S, C.Tracer);  // the thresholds, and no nodes
-    }
     // Both bitmaps get the panel's background for the views just fitted, then the picture.
     PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
     PrepareBitmap(C.ImgBitmap, C.ImgClip, S.ImgRect, ImageDrawingRect(S));
-    if (!Locus) {
+    if (!S.ShowSingLocus) {
+        ComputeSingularLocus(S, C.Tracer);  // the thresholds, and no nodes
         DrawDomainBitmap(C, false);
         DrawImageBitmap(C, false);
         return;
     }
-    DrawDomainBitmap(C, false, Pass::CurvesOnly);
-    DrawImageBitmap(C, false, Pass::CurvesOnly);
-    TaskPool::Shared().Wait(Tracing);
-    S.SingLocus = std::move(Locus->S.SingLocus);
-    S.DomJump = Locus->S.DomJump;
-    S.ImgJump = Locus->S.ImgJump;
-    S.MapEvaluations = Locus->S.MapEvaluations;
-    S.JacobianEvaluations = Locus->S.JacobianEvaluations;
-    S.GradientEvaluations = Locus->S.GradientEvaluations;
-    DrawDomainBitmap(C, false, Pass::LocusOnly);
+    TaskPool& Pool = TaskPool::Shared();
+    SceneCopy Locus(S);
+    TaskGroup Drawing;
+    bool Queued = false;
+    auto DrawCurves = [&Pool, &Drawing, &C, &Queued] {
+        Queued = true;
+        Pool.Run(Drawing, [&C] {
+            DrawDomainBitmap(C, false, Pass::CurvesOnly);
+            DrawImageBitmap(C, false, Pass::CurvesOnly);
+        });
+    };
+    // Queued after the seed samples, so that the workers sample before they draw.
+    ComputeSingularLocus(Locus.S, C.Tracer, DrawCurves);
+    if (!Queued) DrawCurves();
+    Pool.Wait(Drawing);
+    S.SingLocus = std::move(Locus.S.SingLocus);
+    S.DomJump = Locus.S.DomJump;
+    S.ImgJump = Locus.S.ImgJump;
+    S.MapEvaluations = Locus.S.MapEvaluations;  // drawing evaluates nothing
+    S.JacobianEvaluations = Locus.S.JacobianEvaluations;
+    S.GradientEvaluations = Locus.S.GradientEvaluations;
+    // Neither pass writes the scene: they only read it, each into its own bitmap.
+    Pool.Run(Drawing, [&C] { DrawDomainBitmap(C, false, Pass::LocusOnly); });
     DrawImageBitmap(C, false, Pass::LocusOnly);
+    Pool.Wait(Drawing);
 }
 
 }  // namespace
