@@ -65,9 +65,11 @@ QPoint Pixel(Point2 Q) { return QPoint(RoundPixel(Q.X), RoundPixel(Q.Y)); }
 // One family of lines in one pass. Rear pass: a segment is drawn when either end is behind
 // the sphere; front pass: when both ends are in front. Breaks: a point flagged 1 is always
 // moved to (only for image lines, where the sampling breaks curves).
-void DrawFamily(const Curve3* Lines, const PanelProjection& Project, bool RearPass,
-                bool HonourBreaks, Pen& P) {
-    for (int I = 0; I <= 20; ++I) {
+// A computation asked to stop ends its drawing at the next line: a line of the most
+// oscillating maps crosses the panel thousands of times.
+void DrawFamily(const SceneState& S, const Curve3* Lines, const PanelProjection& Project,
+                bool RearPass, bool HonourBreaks, Pen& P) {
+    for (int I = 0; I <= 20 && !StopRequested(S); ++I) {
         const Curve3& L = Lines[I];
         if (L.LastIndex < 0) continue;
         bool PreviousRear = false;
@@ -95,8 +97,8 @@ void DrawOutline(QPainter& Canvas, const SphereView& Sphere) {
     Canvas.drawEllipse(QRect(Sphere.CentrePixel.X - R, Sphere.CentrePixel.Y - R, 2 * R, 2 * R));
 }
 
-void DrawGrid(const Curve3* HLines, const Curve3* VLines, const PanelProjection& Project,
-              bool HonourBreaks, QPainter& Canvas) {
+void DrawGrid(const SceneState& S, const Curve3* HLines, const Curve3* VLines,
+              const PanelProjection& Project, bool HonourBreaks, QPainter& Canvas) {
     // Smoothing is the caller's choice: off on the screen bitmaps, where overlays must erase
     // themselves exactly, on for exported pictures.
     Canvas.save();
@@ -105,13 +107,13 @@ void DrawGrid(const Curve3* HLines, const Curve3* VLines, const PanelProjection&
         const int Width = Project.GridWidth;
         if (Project.Sphere) {
             P.Select(RearLineColour, Width);
-            DrawFamily(HLines, Project, true, HonourBreaks, P);
-            DrawFamily(VLines, Project, true, HonourBreaks, P);
+            DrawFamily(S, HLines, Project, true, HonourBreaks, P);
+            DrawFamily(S, VLines, Project, true, HonourBreaks, P);
         }
         P.Select(HLineColour, Width);
-        DrawFamily(HLines, Project, false, HonourBreaks, P);
+        DrawFamily(S, HLines, Project, false, HonourBreaks, P);
         P.Select(VLineColour, Width);
-        DrawFamily(VLines, Project, false, HonourBreaks, P);
+        DrawFamily(S, VLines, Project, false, HonourBreaks, P);
     }
     if (Project.Sphere) DrawOutline(Canvas, Project.SphereV);
     Canvas.restore();
@@ -156,11 +158,11 @@ void DrawLocus(const Curve33& L, const PanelProjection& Project, PositionOf Posi
 }  // namespace
 
 void DrawDomainCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
-    DrawGrid(S.DomHLines, S.DomVLines, Project, false, Canvas);
+    DrawGrid(S, S.DomHLines, S.DomVLines, Project, false, Canvas);
 }
 
 void DrawImageCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
-    DrawGrid(S.ImgHLines, S.ImgVLines, Project, true, Canvas);
+    DrawGrid(S, S.ImgHLines, S.ImgVLines, Project, true, Canvas);
 }
 
 void DrawSingularLocusDom(const SceneState& S, const PanelProjection& Project,

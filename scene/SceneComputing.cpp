@@ -70,7 +70,10 @@ void TorvaneScene::StartWaitingWork() {
 void TorvaneScene::HandBack(std::unique_ptr<SceneJob> Job) {
     WorkOut = false;
     if (!Job) return;
-    if (Job->Discarded()) {
+    if (DropOut) {
+        DropOut = false;  // cancelled: nothing of it counts
+        if (StoppedByUser) Inform(ResStrings::DrawingStopped);
+    } else if (Job->Discarded()) {
         // Stopped for a newer request: its work is done again with the newest state. Stopped
         // by the user: it is forgotten, and the old picture stays.
         if (StoppedByUser)
@@ -112,21 +115,19 @@ void TorvaneScene::FinishComputing() {
 }
 
 void TorvaneScene::StopComputing() {
-    if (!Computer || !WorkOut) return;
     WaitingWork = 0;
+    if (!Computer || !WorkOut) return;
     StoppedByUser = true;
     Computer->Stop();
 }
 
 void TorvaneScene::CancelComputing() {
-    if (!Computer || !WorkOut) {
-        WaitingWork = 0;
-        return;
-    }
-    Computer->Stop();
-    Computer->WaitFinished();
-    WorkOut = false;
     WaitingWork = 0;
+    if (!Computer || !WorkOut) return;
+    // Not waited for: the job has its own copy of everything, and is dropped when it returns;
+    // what is requested meanwhile starts then.
+    Computer->Stop();
+    DropOut = true;
     StoppedByUser = false;
 }
 

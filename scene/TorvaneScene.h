@@ -231,6 +231,7 @@ private:
     bool WorkOut = false;       // a job is on the computing thread
     unsigned WaitingWork = 0;   // requested and not yet handed over
     bool StoppedByUser = false;
+    bool DropOut = false;       // the job out was cancelled: its return is only awaited
 };
 
 // The toolkit's fixed-point text of X: rounded to Precision significant digits, Digits after
