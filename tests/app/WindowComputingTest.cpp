@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -89,6 +90,9 @@ TEST_F(WindowComputing, ALongDrawingShowsItsProgressAndEscStopsIt) {
     QTest::mouseClick(Window->DrawItButton(), Qt::LeftButton);
     ASSERT_TRUE(Window->Scene().Computing());
     ASSERT_TRUE(QTest::qWaitFor([this] { return Window->DrawingProgress() != nullptr; }, 5000));
+    // For a look at the window while it draws: TORVANE_DUMP=folder.
+    if (const char* Folder = std::getenv("TORVANE_DUMP"))
+        Window->grab().save(QString::fromLocal8Bit(Folder) + QStringLiteral("/window-drawing.png"));
     QTest::keyClick(Window.get(), Qt::Key_Escape);
     ASSERT_TRUE(Settled(5000));
     EXPECT_EQ(Window->StatusText().toStdString(), ResStrings::DrawingStopped);
