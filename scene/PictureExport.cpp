@@ -85,6 +85,11 @@ std::string WriteWholeFile(const QString& Path, const QByteArray& Bytes) {
 }
 
 std::string ExportPicture(const TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size) {
+    return PictureExporter().Export(T, Path, Which, Size);
+}
+
+std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Path,
+                                    PicturePanels Which, int Size) {
     PictureFormat Format;
     if (!PictureFormatOf(Path, Format)) return "The picture's name must end in .png, .svg or .pdf.";
     if (!T.S.SceneReady) return "There is no drawing to export.";
@@ -105,10 +110,13 @@ std::string ExportPicture(const TorvaneScene& T, const std::string& Path, Pictur
     };
     // The picture is made in memory first, and written only when it is whole.
     std::function<bool(QIODevice&)> Write;
-    QImage I;
+    QImage& I = Canvas;
     switch (Format) {
         case PictureFormat::Png:
-            I = QImage(Whole, QImage::Format_RGB32);
+            if (I.size() != Whole) {
+                I = QImage();  // the old raster goes before the new one is made
+                I = QImage(Whole, QImage::Format_RGB32);
+            }
             if (I.isNull()) return "There is not enough memory for a picture of this size.";
             I.fill(Background);
             {

@@ -31,6 +31,17 @@ inline constexpr int MinPictureSize = 16, MaxPictureSize = 20000, MaxPngSize = 6
 // name as it was.
 std::string ExportPicture(const TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size);
 
+// Writes pictures one after another, as ExportPicture does, keeping the raster of the last
+// PNG picture for the next one of the same size: the frames of an animation then cost their
+// drawing and encoding, not fresh megabytes of memory each.
+class PictureExporter {
+public:
+    std::string Export(const TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size);
+
+private:
+    QImage Canvas;
+};
+
 // Writes a file whole or not at all: the bytes go to a temporary file beside Path, which takes
 // the name only when every byte reached it (a device under the name is written directly).
 // Returns the cause of a failure, empty on success.

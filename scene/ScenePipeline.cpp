@@ -3,6 +3,7 @@
 // the gesture left it.
 #include "scene/ScenePipeline.h"
 
+#include "common/ResStrings.h"
 #include "curves/GridCurves.h"
 #include "curves/SingularLocus.h"
 #include "scene/SceneWork.h"
@@ -34,6 +35,20 @@ void TorvaneScene::ReadAndDraw(bool FromDrawButton) {
         if (FromDrawButton) S.Modified = true;
     }
     DrawButtonIsDefault = false;
+}
+
+std::string TorvaneScene::ComputeFrame(Point2 V) {
+    if (!S.SceneReady) return "There is no drawing to animate.";
+    if (!(V.X >= S.ParamMin.X && V.X <= S.ParamMax.X)) return ResStrings::PValueOutside;
+    if (!(V.Y >= S.ParamMin.Y && V.Y <= S.ParamMax.Y)) return ResStrings::QValueOutside;
+    CancelComputing();
+    S.ParamValue = V;
+    ShowParameterValues();
+    SetBasicData(S);
+    SetCoordinateChangesParam();
+    S.Modified = true;
+    ComputeScene(S, SingTracer);
+    return "";
 }
 
 void TorvaneScene::ComputeAndDrawCurves(bool Coalesce) {

@@ -132,6 +132,13 @@ public:
     // The same road without reading: after a gesture changed the scene's values. Coalesce:
     // the change is a step of a drag (see Redo).
     void ComputeAndDrawCurves(bool Coalesce = false);
+    // One frame of an animation of a drawn scene, computed at once on this thread from the
+    // formulas as compiled: the parameters moved to V as a drag moves them (their fields show
+    // the values), the curves and the locus computed again for the picture export; the
+    // window's bitmaps keep their last drawing. Returns the message Draw It would give for a
+    // V outside the parameter ranges, or for a scene not drawn, with nothing changed; empty
+    // when the frame is computed.
+    std::string ComputeFrame(Point2 V);
     void ChangeMapType(bool KeepValues);
     void SetUpRealScene(bool KeepValues);
     void SetUpComplexScene(bool KeepValues);

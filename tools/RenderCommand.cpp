@@ -14,6 +14,7 @@
 #include "formula/OCFunctDDDoubleSafe.h"
 #include "scene/PictureExport.h"
 #include "scene/TorvaneScene.h"
+#include "tools/RenderFrames.h"
 #include "tools/SceneDump.h"
 
 namespace {
@@ -30,6 +31,9 @@ const char* const Summary =
     "decimals with a point there.\n"
     "\n"
     "The one-letter options may also be written --x, --y and --w.\n"
+    "\n"
+    "With --animate the map is compiled once and drawn for each frame as p and q move:\n"
+    "  torvane-render --animate \"p=0..2\" --frames 30 frame-%03d.png\n"
     "\n"
     "Exit codes: 0 done; 1 a formula or a bound is refused (the window's message is printed);\n"
     "2 wrong options, or a picture or dump that is the same file as the document or as each other;\n"
@@ -73,6 +77,14 @@ struct Options {
                                 .arg(MaxPngSize)
                                 .arg(MaxPictureSize),
                             QStringLiteral("pixels"), QStringLiteral("460")};
+    QCommandLineOption Animate{QStringLiteral("animate"),
+                               QStringLiteral("Write frames while p, q or both move from a to b (for w(z): the real "
+                                              "and imaginary part of p); the picture's name holds the frame "
+                                              "number as %d or %03d, counted from 0."),
+                               QStringLiteral("p=a..b[,q=c..d]")};
+    QCommandLineOption Frames{QStringLiteral("frames"),
+                              QStringLiteral("How many frames --animate writes (from 1 to %1; default 60).").arg(MaxFrames),
+                              QStringLiteral("count"), QStringLiteral("60")};
     QCommandLineOption Dump{QStringLiteral("dump"),
                             QStringLiteral("Also write the computed scene (curves, locus, image rectangle) as JSON."),
                             QStringLiteral("file.json")};
@@ -160,7 +172,8 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     Parser.addOption(Help);
     for (const QCommandLineOption* Option :
          {&O.X, &O.Y, &O.W, &O.Domain, &O.Params, &O.ParamRange, &O.Clip, &O.Locus,
-          &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Dump})
+          &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames,
+          &O.Dump})
         Parser.addOption(*Option);
     Parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("A map document (.tvn) to draw."),
                                  QStringLiteral("[document.tvn]"));
@@ -219,6 +232,24 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     QString LocusValue = Parser.value(O.Locus);
     if (Parser.isSet(O.Locus) && LocusValue != QStringLiteral("on") && LocusValue != QStringLiteral("off"))
         return Usage(QStringLiteral("--locus takes on or off."));
+    const bool Animated = Parser.isSet(O.Animate);
+    FramePath Path;
+    int FrameCount = 1;
+    if (Parser.isSet(O.Frames) && !Animated) return Usage(QStringLiteral("--frames counts the frames of --animate."));
+    if (Animated) {
+        if (Parser.isSet(O.Dump))
+            return Usage(QStringLiteral("--dump writes one scene; it cannot go with --animate."));
+        bool CountOk = false;
+        FrameCount = Parser.value(O.Frames).toInt(&CountOk);
+        if (!CountOk || FrameCount < 1 || FrameCount > MaxFrames)
+            return Usage(QStringLiteral("--frames takes a whole number from 1 to %1.").arg(MaxFrames));
+        if (std::string Why = ReadFramePath(Parser.value(O.Animate), Path); !Why.empty())
+            return Usage(QString::fromStdString(Why) + (Why.back() == '.' ? "" : "."));
+        QString First;
+        if (!FrameName(Picture, 0, First))
+            return Usage(QStringLiteral("with --animate the picture's name holds the frame number once, as %d "
+                                        "or %03d (frames.%03d.png, say)."));
+    }
     QStringList Domain, Params, Range, Clip;
     if (Parser.isSet(O.Domain) && !SplitList(Parser.value(O.Domain), 4, Domain))
         return Usage(QStringLiteral("--domain takes four numbers: umin,umax,vmin,vmax."));
@@ -239,9 +270,19 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
                  {DumpName, Document, "the dump %1 is the document %2 itself"},
                  {Picture, DumpName, "the picture %1 and the dump %2 are the same file"}};
     for (const auto& Pair : Pairs)
-        if (!Pair.A.isEmpty() && !Pair.B.isEmpty() && SameFile(IdentityOf(Pair.A), IdentityOf(Pair.B)))
+        if (!Animated && !Pair.A.isEmpty() && !Pair.B.isEmpty() && SameFile(IdentityOf(Pair.A), IdentityOf(Pair.B)))
             return Usage(QString::fromLatin1(Pair.Why).arg(Pair.A, Pair.B) +
                          QStringLiteral("; name another file to write."));
+    if (Animated && !Document.isEmpty()) {
+        const FileIdentity Read = IdentityOf(Document);
+        for (int K = 0; K < FrameCount; ++K) {
+            QString Name;
+            FrameName(Picture, K, Name);
+            if (SameFile(IdentityOf(Name), Read))
+                return Usage(QStringLiteral("the frame %1 is the document %2 itself; name another file to write.")
+                                 .arg(Name, Document));
+        }
+    }
 
     auto Refuse = [&Err](const std::string& Message) {
         Err << "torvane-render: " << QString::fromStdString(Message) << "\n";
@@ -280,6 +321,9 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
         Fill(Range, {EditField::pMinEdit, EditField::pMaxEdit, EditField::qMinEdit, EditField::qMaxEdit});
     if (!Clip.isEmpty())
         Fill(Clip, {EditField::xMinEdit, EditField::xMaxEdit, EditField::yMinEdit, EditField::yMaxEdit});
+    // An animation starts where its path starts: Draw It reads and checks the first values.
+    if (Path.MovesP) T.Text(EditField::pValue) = Std(Path.PStart);
+    if (Path.MovesQ) T.Text(EditField::qValue) = Std(Path.QStart);
     uint8_t Flags = T.SceneFlags();
     auto Set = [&Flags](uint8_t Bit, bool On) { Flags = static_cast<uint8_t>(On ? Flags | Bit : Flags & ~Bit); };
     if (Parser.isSet(O.Locus)) Set(2, LocusValue == QStringLiteral("on"));
@@ -290,7 +334,17 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
 
     T.ReadAndDraw(false);
     if (!T.S.SceneReady) return Refuse(T.StatusText);
-    if (!Picture.isEmpty()) {
+    if (Animated) {
+        bool BadMap = false;
+        std::string Failure =
+            WriteFrames(T, FrameParameters(Path, T.S.ParamValue, FrameCount), Picture, Which, Size, BadMap);
+        if (BadMap) return Refuse(Failure);
+        if (!Failure.empty()) {
+            Err << "torvane-render: " << QString::fromStdString(Failure) << "\n";
+            Err.flush();
+            return RenderNotWritten;
+        }
+    } else if (!Picture.isEmpty()) {
         std::string Failure = ExportPicture(T, Std(Picture), Which, Size);
         if (!Failure.empty()) {
             Err << "torvane-render: " << QString::fromStdString(Failure) << "\n";

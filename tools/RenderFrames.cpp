@@ -1,0 +1,115 @@
+// The frames of the command-line renderer's animations.
+#include "tools/RenderFrames.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/ResStrings.h"
+#include "formula/OCFunctDDDoubleSafe.h"
+#include "scene/PictureExport.h"
+#include "scene/TorvaneScene.h"
+
+namespace {
+
+bool ReadBound(const QString& Text, double& V, std::string& Why) {
+    try {
+        EvaluateConstantFormula(Text.trimmed().toStdString(), V);
+    } catch (const FormulaError& E) {
+        Why = "\"" + Text.trimmed().toStdString() + "\": " + E.what();
+        return false;
+    }
+    if (!std::isfinite(V)) {
+        Why = "\"" + Text.trimmed().toStdString() + "\" is no finite number";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ReadFramePath(const QString& Spec, FramePath& Path) {
+    Path = FramePath{};
+    const QStringList Parts = Spec.split(QLatin1Char(','));
+    if (Parts.size() > 2) return "--animate moves p, q or both: \"p=a..b\", \"q=c..d\" or \"p=a..b,q=c..d\"";
+    for (const QString& Part : Parts) {
+        const qsizetype Equals = Part.indexOf(QLatin1Char('='));
+        const QString Name = Part.left(Equals).trimmed().toLower();
+        const QString Range = Part.mid(Equals + 1);
+        const qsizetype Dots = Range.indexOf(QStringLiteral(".."));
+        if (Equals < 0 || Dots < 0 || (Name != QStringLiteral("p") && Name != QStringLiteral("q")))
+            return "--animate takes \"p=a..b\", \"q=c..d\" or both, separated by a comma; \"" +
+                   Part.trimmed().toStdString() + "\" is neither";
+        const bool IsP = Name == QStringLiteral("p");
+        if (IsP ? Path.MovesP : Path.MovesQ)
+            return "--animate names " + Name.toStdString() + " twice";
+        double* Ends = IsP ? Path.P : Path.Q;
+        std::string Why;
+        if (!ReadBound(Range.left(Dots), Ends[0], Why) || !ReadBound(Range.mid(Dots + 2), Ends[1], Why))
+            return "--animate: " + Why;
+        (IsP ? Path.MovesP : Path.MovesQ) = true;
+        (IsP ? Path.PStart : Path.QStart) = Range.left(Dots).trimmed();
+    }
+    return "";
+}
+
+bool FrameName(const QString& Pattern, int Frame, QString& Name) {
+    static const QRegularExpression Place(QStringLiteral("%(0[1-9])?d"));
+    if (Pattern.count(QLatin1Char('%')) != 1) return false;
+    const QRegularExpressionMatch M = Place.match(Pattern);
+    if (!M.hasMatch()) return false;
+    const int Width = M.capturedLength(1) > 0 ? M.captured(1).mid(1).toInt() : 0;
+    Name = Pattern;
+    Name.replace(M.capturedStart(), M.capturedLength(),
+                 QStringLiteral("%1").arg(Frame, Width, 10, QLatin1Char('0')));
+    return true;
+}
+
+std::vector<Point2> FrameParameters(const FramePath& Path, Point2 From, int Count) {
+    std::vector<Point2> Values;
+    Count = std::max(0, Count);
+    Values.reserve(static_cast<size_t>(Count));
+    // The last frame is the end itself; rounding may not leave the segment's ends.
+    auto At = [Count](const double Ends[2], int K) {
+        if (Count == 1 || K == 0) return Ends[0];
+        if (K == Count - 1) return Ends[1];
+        const double V = Ends[0] + (Ends[1] - Ends[0]) * (static_cast<double>(K) / (Count - 1));
+        return std::clamp(V, std::min(Ends[0], Ends[1]), std::max(Ends[0], Ends[1]));
+    };
+    for (int K = 0; K < Count; ++K)
+        Values.push_back({Path.MovesP ? At(Path.P, K) : From.X, Path.MovesQ ? At(Path.Q, K) : From.Y});
+    return Values;
+}
+
+std::string WriteFrames(TorvaneScene& T, const std::vector<Point2>& Parameters,
+                        const QString& Pattern, PicturePanels Which, int Size, bool& BadMap) {
+    BadMap = false;
+    // Every value is checked before the first frame is written: a path that leaves the
+    // parameter ranges is refused whole.
+    for (const Point2& V : Parameters) {
+        const char* Refusal = !(V.X >= T.S.ParamMin.X && V.X <= T.S.ParamMax.X) ? ResStrings::PValueOutside
+                              : !(V.Y >= T.S.ParamMin.Y && V.Y <= T.S.ParamMax.Y) ? ResStrings::QValueOutside
+                                                                                  : nullptr;
+        if (Refusal) {
+            BadMap = true;
+            return Refusal;
+        }
+    }
+    PictureExporter Exporter;  // one raster for every frame
+    for (size_t K = 0; K < Parameters.size(); ++K) {
+        const Point2 V = Parameters[K];
+        if (K > 0 || V.X != T.S.ParamValue.X || V.Y != T.S.ParamValue.Y) {
+            std::string Refusal = T.ComputeFrame(V);
+            if (!Refusal.empty()) {
+                BadMap = true;
+                return Refusal;
+            }
+        }
+        QString Name;
+        if (!FrameName(Pattern, static_cast<int>(K), Name)) return "the picture's name holds no frame number";
+        std::string Failure = Exporter.Export(T, Name.toStdString(), Which, Size);
+        if (!Failure.empty()) return Failure;
+    }
+    return "";
+}
