@@ -3,9 +3,13 @@
 #include "curves/FImplicitCurveLine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <limits>
+#include <memory>
 
 TImplicitCurveLine::TImplicitCurveLine() = default;
+TImplicitCurveLine::~TImplicitCurveLine() = default;
 
 void SampleSeeds(ImplicitCurveClient& Client, const SeedGrid& Grid, int FirstCell, int EndCell,
                  SeedSamples& Out) {
@@ -43,7 +47,7 @@ int TImplicitCurveLine::FloorI(double X) {
     return X < 0 && I != X ? I - 1 : I;
 }
 
-bool TImplicitCurveLine::Evaluate(Point2 P, double& F) {
+bool CurveCorrector::Evaluate(Point2 P, double& F) {
     if (Aborted) return false;
     if (!Client->Value(P, F) || !std::isfinite(F)) {
         Aborted = true;
@@ -52,7 +56,7 @@ bool TImplicitCurveLine::Evaluate(Point2 P, double& F) {
     return true;
 }
 
-bool TImplicitCurveLine::GradientAt(Point2 P, Point2& G) {
+bool CurveCorrector::GradientAt(Point2 P, Point2& G) {
     if (Aborted) return false;
     if (!Client->Gradient(P, G) || !std::isfinite(G.X) || !std::isfinite(G.Y)) {
         Aborted = true;
@@ -86,7 +90,7 @@ void TImplicitCurveLine::Setup(Point2 MinP, Point2 MaxP, int Coarse, int Fine, d
     CoarseStep = {CS[0], CS[1]};
     Grid.Count = CoarseCount;
     Grid.Step = CoarseStep;
-    CoarseDiagonal = std::hypot(CS[0], CS[1]);
+    Newton.CoarseDiagonal = std::hypot(CS[0], CS[1]);
     FineStep = {FS[0], FS[1]};
     for (auto& Row : Visited) std::fill(std::begin(Row), std::end(Row), uint8_t{0});
 
@@ -108,24 +112,115 @@ void TImplicitCurveLine::Setup(Point2 MinP, Point2 MaxP, int Coarse, int Fine, d
         }
     }
     double Mean = (Sum - Peak) / Count;
-    TinyValue = 1e-32 * Mean;
-    Tolerance = std::min(1e-10, std::max(TinyValue, 1e-6 * Mean));
+    Newton.TinyValue = 1e-32 * Mean;
+    Newton.Tolerance = std::min(1e-10, std::max(Newton.TinyValue, 1e-6 * Mean));
 }
 
 // A seed sample: computed ahead where it was, unless the client would answer it from its
 // memory (its answer is then the one a run asking for every sample gets).
 bool TImplicitCurveLine::SampleAt(Point2 X, int Index, double& F) {
-    if (!Samples || Aborted || Client->Recalls(X)) return Evaluate(X, F);
+    if (!Samples || Newton.Aborted || Client->Recalls(X)) return Evaluate(X, F);
     const size_t At = static_cast<size_t>(Index);
     F = Samples->F[At];
     const bool Done = Samples->Done[At] != 0;
     Client->Assume(X, Done, F);
     if (!Done || !std::isfinite(F)) {
-        Aborted = true;
+        Newton.Aborted = true;
         return false;
     }
     return true;
 }
+
+// Seed corrections a helper computes while the search traces: from the last cell down, each
+// with the search's latest tolerance, until it meets the search coming up. An entry is
+// written whole before its flag is set, and the search reads it only after seeing the flag.
+struct SeedsAhead {
+    struct Entry {
+        Point2 Start, Result, MemoryAt;
+        double StartTolerance = 0, EndTolerance = 0, MemoryF = 0;
+        bool Found = false, MemoryDone = false;
+    };
+    Entry Entries[40 * 40];
+    std::atomic<bool> Ready[40 * 40];
+    std::atomic<int> Reached{0};  // the cell the search is at; past the last when it is over
+    std::atomic<double> Tolerance{0};
+
+    void Reset(double StartTolerance) {
+        for (std::atomic<bool>& R : Ready) R.store(false, std::memory_order_relaxed);
+        Reached.store(-1, std::memory_order_relaxed);
+        Tolerance.store(StartTolerance, std::memory_order_relaxed);
+    }
+};
+
+namespace {
+
+// The best of a cell's seed samples as computed ahead; false where the search would end or
+// find no seed there.
+bool BestSample(const SeedGrid& Grid, const SeedSamples& Samples, int I, int J, Point2& Point) {
+    double Best = 1e30;
+    for (int K = 0; K < 9; ++K) {
+        const size_t At = static_cast<size_t>(SeedGrid::Index(I, J, K));
+        const double F = Samples.F[At];
+        if (Samples.Done[At] == 0 || !std::isfinite(F)) return false;
+        if (std::fabs(F) < Best) {
+            Best = std::fabs(F);
+            Point = Grid.Sample(I, J, K);
+        }
+    }
+    return Best < 1e30;
+}
+
+void CorrectSeedsAhead(ImplicitCurveClient& Own, CurveCorrector Newton, const SeedGrid& Grid,
+                       const SeedSamples& Samples, SeedsAhead& Ahead) {
+    Newton.Client = &Own;
+    for (int Cell = Grid.Count * Grid.Count - 1;
+         Cell > Ahead.Reached.load(std::memory_order_acquire); --Cell) {
+        SeedsAhead::Entry E;
+        if (!BestSample(Grid, Samples, Cell / Grid.Count, Cell % Grid.Count, E.Start)) continue;
+        Newton.Tolerance = E.StartTolerance = Ahead.Tolerance.load(std::memory_order_relaxed);
+        E.Found = Newton.Correct(E.Start, E.Start, true, E.Result);
+        // A failed evaluation is left for the search to meet (it ends the search there);
+        // the cells below may still be reached.
+        if (Newton.Aborted) {
+            Newton.Aborted = false;
+            continue;
+        }
+        E.EndTolerance = Newton.Tolerance;
+        Own.Memory(E.MemoryAt, E.MemoryDone, E.MemoryF);
+        Ahead.Entries[Cell] = E;
+        Ahead.Ready[Cell].store(true, std::memory_order_release);
+    }
+}
+
+// Ends the helper's work with the run, on an error as well: it reads the run's samples.
+class AheadWork {
+public:
+    AheadWork(TracerHelpers* Helpers, SeedsAhead& Ahead) : Helpers(Helpers), Ahead(Ahead) {}
+    AheadWork(const AheadWork&) = delete;
+    AheadWork& operator=(const AheadWork&) = delete;
+    ~AheadWork() {
+        try {
+            Finish();
+        } catch (...) {  // an error of the helper's is not this one's to report
+        }
+    }
+    void Start(std::function<void(ImplicitCurveClient&)> Work) {
+        Started = Helpers->StartAhead(std::move(Work));
+    }
+    void Finish() {
+        if (!Started) return;
+        Started = false;
+        Ahead.Reached.store(std::numeric_limits<int>::max(), std::memory_order_release);
+        Helpers->WaitAhead();
+    }
+
+private:
+    TracerHelpers* Helpers;
+    SeedsAhead& Ahead;
+    bool Started = false;
+};
+
+}  // namespace
 
 bool TImplicitCurveLine::Seed(int I, int J, Point2& Result) {
     double Best = 1e30;
@@ -140,10 +235,27 @@ bool TImplicitCurveLine::Seed(int I, int J, Point2& Result) {
         }
     }
     if (!(Best < 1e30)) return false;
-    return Correct(BestPoint, BestPoint, true, Result);
+    bool Found;
+    if (TakeAhead(I * Grid.Count + J, BestPoint, Found, Result)) return Found;
+    return Newton.Correct(BestPoint, BestPoint, true, Result);
 }
 
-void TImplicitCurveLine::Bisect(Point2 A, Point2 D, double FLo, double FHi, double THi,
+// A correction from the helper counts where it started from the same point with the same
+// tolerance: the search then takes its result, its tolerance and the client's memory after it.
+bool TImplicitCurveLine::TakeAhead(int Cell, Point2 Start, bool& Found, Point2& Result) {
+    if (!Ahead || !Ahead->Ready[Cell].load(std::memory_order_acquire)) return false;
+    const SeedsAhead::Entry& E = Ahead->Entries[Cell];
+    if (!(E.Start.X == Start.X && E.Start.Y == Start.Y && E.StartTolerance == Newton.Tolerance))
+        return false;
+    Newton.Tolerance = E.EndTolerance;
+    Client->Assume(E.MemoryAt, E.MemoryDone, E.MemoryF);
+    Found = E.Found;
+    Result = E.Result;
+    ++TakenAhead;
+    return true;
+}
+
+void CurveCorrector::Bisect(Point2 A, Point2 D, double FLo, double FHi, double THi,
                                 Point2& P, double& FM) {
     double TLo = 0;
     P = A;
@@ -167,7 +279,7 @@ void TImplicitCurveLine::Bisect(Point2 A, Point2 D, double FLo, double FHi, doub
     }
 }
 
-bool TImplicitCurveLine::Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result) {
+bool CurveCorrector::Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result) {
     Point2 G;
     if (!GradientAt(P0, G)) return false;
     Point2 D = AlongGradient ? G : Point2{P0.Y - Other.Y, Other.X - P0.X};
@@ -181,7 +293,7 @@ bool TImplicitCurveLine::Correct(Point2 P0, Point2 Other, bool AlongGradient, Po
         return true;
     }
     double LastLen = 0.3 * CoarseDiagonal;
-    for (int Iteration = 0; Iteration < MaxCorrections; ++Iteration) {
+    for (int Iteration = 0; Iteration < MaxIterations; ++Iteration) {
         double FPrev = F;
         Point2 PPrev = P;
         double PrevLen = LastLen;
@@ -231,10 +343,10 @@ bool TImplicitCurveLine::Step(Point2 P, Point2& T, Point2& Next) {
     if (!Tangent(P, TNew)) return false;
     if (TNew.X * T.X + TNew.Y * T.Y < 0) TNew = {-TNew.X, -TNew.Y};
     double S = 1.25;
-    for (int K = 1; K <= 8 && !Aborted; ++K) {
+    for (int K = 1; K <= 8 && !Newton.Aborted; ++K) {
         S *= 0.8;
         Point2 Q{P.X + S * TNew.X, P.Y + S * TNew.Y};
-        if (Correct(Q, P, false, Next) && Client->AcceptStep(P, Next)) {
+        if (Newton.Correct(Q, P, false, Next) && Client->AcceptStep(P, Next)) {
             T = TNew;
             return true;
         }
@@ -271,7 +383,7 @@ bool TImplicitCurveLine::MarkLine(int A0, int B0, int A1, int B1) {
 void TImplicitCurveLine::TraceFromSeed(Point2 P0, int A, int B) {
     Point2 T0;
     if (!Tangent(P0, T0)) {
-        if (!Aborted) Client->StoreNode(P0, 1);
+        if (!Newton.Aborted) Client->StoreNode(P0, 1);
         Mark(A, B);
         return;
     }
@@ -314,30 +426,43 @@ void TImplicitCurveLine::TraceFromSeed(Point2 P0, int A, int B) {
             P = PN;
             if (!Step(P, T, PN) || Hits > 1 || Clipped) break;
         }
-        if (Aborted) break;
+        if (Newton.Aborted) break;
         Visited[A][B] = 0;  // the second pass may start through the seed cell
     }
     Mark(A, B);
 }
 
 bool TImplicitCurveLine::Run(ImplicitCurveClient& C, Point2 MinP, Point2 MaxP, int Coarse,
-                             int Fine, double Step,
-                             const std::function<void(const SeedGrid&, SeedSamples&)>& Sampler) {
+                             int Fine, double Step, TracerHelpers* Helpers) {
     Client = &C;
-    Aborted = false;
+    Newton.Client = &C;
+    Newton.Aborted = false;
     Steps = 0;
+    TakenAhead = 0;
     Samples = nullptr;
+    Ahead = nullptr;
     Setup(MinP, MaxP, Coarse, Fine, Step);
-    SeedSamples Computed;
-    if (Sampler) {
+    if (!AheadStore) AheadStore = std::make_unique<SeedsAhead>();
+    AheadWork Helping(Helpers, *AheadStore);
+    if (Helpers) {
         const size_t Count = static_cast<size_t>(SeedGrid::Index(40, 0, 0));
         Computed.F.assign(Count, 0.0);
-        Computed.Done.assign(Count, 0);  // a sample the sampler did not reach ends the run
-        Sampler(Grid, Computed);
+        Computed.Done.assign(Count, 0);  // a sample the helpers did not reach ends the run
+        Helpers->Sample(Grid, Computed);
         Samples = &Computed;
+        Ahead = AheadStore.get();
+        Ahead->Reset(Newton.Tolerance);
+        Helping.Start([Newton = Newton, Grid = Grid, &Samples = Computed,
+                       &Ahead = *Ahead](ImplicitCurveClient& Own) {
+            CorrectSeedsAhead(Own, Newton, Grid, Samples, Ahead);
+        });
     }
-    for (int I = 0; I < CoarseCount && !Aborted; ++I) {
-        for (int J = 0; J < CoarseCount && !Aborted; ++J) {
+    for (int I = 0; I < CoarseCount && !Newton.Aborted; ++I) {
+        for (int J = 0; J < CoarseCount && !Newton.Aborted; ++J) {
+            if (Ahead) {
+                Ahead->Reached.store(I * CoarseCount + J, std::memory_order_release);
+                Ahead->Tolerance.store(Newton.Tolerance, std::memory_order_relaxed);
+            }
             Point2 P;
             if (Seed(I, J, P)) {
                 int A = FloorI((P.X - Min.X) / FineStep.X);
@@ -348,5 +473,7 @@ bool TImplicitCurveLine::Run(ImplicitCurveClient& C, Point2 MinP, Point2 MaxP, i
             Client->CellSearched(I * CoarseCount + J + 1, CoarseCount * CoarseCount);
         }
     }
-    return !Aborted;
+    Helping.Finish();
+    Ahead = nullptr;
+    return !Newton.Aborted;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "common/ConstTypesAndGlobals.h"
@@ -36,6 +37,13 @@ public:
         (void)P;
         (void)Done;
         (void)F;
+    }
+    // What the client remembers now, in the terms of Assume: Assume(P, Done, F) on another
+    // client of the same kind makes it remember the same.
+    virtual void Memory(Point2& P, bool& Done, double& F) const {
+        P = {0, 0};
+        Done = false;
+        F = 0;
     }
     // May refuse a continuation step.
     virtual bool AcceptStep(Point2 Old, Point2 New) {
@@ -70,37 +78,72 @@ struct SeedSamples {
 void SampleSeeds(ImplicitCurveClient& Client, const SeedGrid& Grid, int FirstCell, int EndCell,
                  SeedSamples& Out);
 
+// Work a run may hand to other threads: the seed samples before the search, and the Newton
+// corrections of seeds ahead of it while it traces.
+class TracerHelpers {
+public:
+    virtual ~TracerHelpers() = default;
+    // Fills every seed sample of the grid (a sample it does not reach ends the run there).
+    virtual void Sample(const SeedGrid& Grid, SeedSamples& Out) = 0;
+    // Runs Work on another thread with a client of that thread's own, one that answers as the
+    // run's client does; false when no other thread can take it.
+    virtual bool StartAhead(std::function<void(ImplicitCurveClient&)> Work) = 0;
+    // Returns when the work started is over.
+    virtual void WaitAhead() = 0;
+};
+
+// The Newton correction onto the curve, with the tolerance it adapts as it goes. A correction
+// is a function of its start, the tolerance it starts with and the client's answers, so one
+// computed on another thread with the same tolerance is the one the search would compute.
+struct CurveCorrector {
+    static constexpr int MaxIterations = 60;
+    ImplicitCurveClient* Client = nullptr;
+    double Tolerance = 1e-10;
+    double TinyValue = 0;
+    double CoarseDiagonal = 0;
+    bool Aborted = false;  // an evaluation failed: everything after it fails too
+
+    bool Evaluate(Point2 P, double& F);
+    bool GradientAt(Point2 P, Point2& G);
+    bool Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result);
+    void Bisect(Point2 A, Point2 D, double FLo, double FHi, double THi, Point2& P, double& FM);
+};
+
+struct SeedsAhead;
+
 class TImplicitCurveLine {
 public:
     // Bounds of one run, whatever the function: continuation steps, and Newton iterations of
     // one correction.
     static constexpr int MaxSteps = 200000;
-    static constexpr int MaxCorrections = 60;
+    static constexpr int MaxCorrections = CurveCorrector::MaxIterations;
 
     TImplicitCurveLine();
+    ~TImplicitCurveLine();
+    TImplicitCurveLine(const TImplicitCurveLine&) = delete;
+    TImplicitCurveLine& operator=(const TImplicitCurveLine&) = delete;
 
     // Traces the zero set in [Min.X, Max.X] x [Min.Y, Max.Y]; counts are cut to 40 and 400.
     // Returns false when an evaluation failed and ended the run early.
-    // Sampler, when given, fills every seed sample of the grid before the search (it may
-    // spread the work over threads); the run then takes the samples from it, and the nodes
-    // are exactly those of a run that asks the client for each.
+    // Helpers, when given, sample the seed grid before the search and may correct seeds ahead
+    // of it; the nodes are exactly those of a run that asks its client for everything.
     bool Run(ImplicitCurveClient& Client, Point2 Min, Point2 Max, int CoarseCount,
-             int FineCount, double StepLength,
-             const std::function<void(const SeedGrid&, SeedSamples&)>& Sampler = {});
+             int FineCount, double StepLength, TracerHelpers* Helpers = nullptr);
 
     int CoarseCountUsed() const { return CoarseCount; }
     int FineCountUsed() const { return FineCount; }
+    // Seed corrections of the last run taken from a helper instead of computed by the search.
+    int SeedsTakenAhead() const { return TakenAhead; }
 
     static int FloorI(double X);
 
 private:
-    bool Evaluate(Point2 P, double& F);
-    bool GradientAt(Point2 P, Point2& G);
+    bool Evaluate(Point2 P, double& F) { return Newton.Evaluate(P, F); }
+    bool GradientAt(Point2 P, Point2& G) { return Newton.GradientAt(P, G); }
     void Setup(Point2 Min, Point2 Max, int Coarse, int Fine, double Step);
     bool Seed(int I, int J, Point2& Result);
     bool SampleAt(Point2 X, int Index, double& F);
-    bool Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result);
-    void Bisect(Point2 A, Point2 D, double FLo, double FHi, double THi, Point2& P, double& FM);
+    bool TakeAhead(int Cell, Point2 Start, bool& Found, Point2& Result);
     bool Tangent(Point2 P, Point2& T);
     bool Step(Point2 P, Point2& T, Point2& Next);
     void TraceFromSeed(Point2 P0, int A, int B);
@@ -109,16 +152,18 @@ private:
     double Margin(Point2 P) const;
 
     ImplicitCurveClient* Client = nullptr;
+    CurveCorrector Newton;
     uint8_t Visited[401][401] = {};
     SeedGrid Grid;
     const SeedSamples* Samples = nullptr;
+    SeedsAhead* Ahead = nullptr;  // while a run has a helper
+    // Kept from run to run: fresh memory of this size costs more to map than to reuse.
+    SeedSamples Computed;
+    std::unique_ptr<SeedsAhead> AheadStore;
     Point2 Min, Max, CoarseStep, FineStep, Half, Centre;
-    double CoarseDiagonal = 0;
     int CoarseCount = 0;
     int FineCount = 0;
-    double Tolerance = 1e-10;
     double StepLength = 0;
-    double TinyValue = 0;
-    bool Aborted = false;
     int Steps = 0;
+    int TakenAhead = 0;
 };

@@ -171,7 +171,7 @@ void ComputeDomainCurves(SceneState& S) {
     }
 }
 
-void ComputeImageCurves(SceneState& S) {
+void PrepareImageCurves(SceneState& S) {
     if (S.StereoImage) {
         S.ImgDivisor = S.ImgSphere.Radius / 400;
     } else if (S.WholeImage) {
@@ -183,12 +183,15 @@ void ComputeImageCurves(SceneState& S) {
     }
     for (int I = 0; I < 2; ++I)
         S.LineStep[I] = (I == 0 ? S.DomMax.X - S.DomMin.X : S.DomMax.Y - S.DomMin.Y) / 20;
-    const double MinStep = S.DomDiag / 1200;
     for (auto* Lines : {S.ImgVLines, S.ImgHLines})
         for (int I = 0; I <= 20; ++I) {
             Lines[I].LastIndex = -1;
             Lines[I].Points.assign(50, CurvePoint{});
         }
+}
+
+void TraceImageCurves(SceneState& S) {
+    const double MinStep = S.DomDiag / 1200;
     if (!(MinStep > 0) || !std::isfinite(MinStep) || !(S.ImgDivisor > 0)) return;
     if (S.Control) S.Control->LinesTotal = 42;
     double H = MinStep;
@@ -202,4 +205,9 @@ void ComputeImageCurves(SceneState& S) {
                   S.DomMax.X, H, MinStep, S.LineStep[0] / 3);
         if (S.Control) ++S.Control->LinesDone;
     }
+}
+
+void ComputeImageCurves(SceneState& S) {
+    PrepareImageCurves(S);
+    TraceImageCurves(S);
 }

@@ -15,6 +15,11 @@ void ComputeDomainCurves(SceneState& S);
 // Sets ImgDivisor (and in whole-range mode the image rectangle), then traces the 42 image
 // lines. Needs the bound procedures and the derived domain fields (SetBasicData).
 void ComputeImageCurves(SceneState& S);
+// Its two halves: the divisor, rectangle and line spacing with the lines emptied; then the
+// lines, which write nothing else of the scene (so another thread may trace them while this
+// one works on a copy).
+void PrepareImageCurves(SceneState& S);
+void TraceImageCurves(SceneState& S);
 
 // Finds the first point of a line, from P along the coordinate Dir (1: u, 2: v), where the
 // image can be evaluated and its bending gives a first step; moves P there, returns its image

@@ -74,6 +74,12 @@ bool SingularLocusClient::Recalls(Point2 P) const {
 
 void SingularLocusClient::Assume(Point2 P, bool Done, double F) { Remember(P, Done, F); }
 
+void SingularLocusClient::Memory(Point2& P, bool& Done, double& F) const {
+    P = JAt;
+    Done = HaveJ;
+    F = J;
+}
+
 void SingularLocusClient::CellSearched(int Done, int Total) {
     if (!S.Control) return;
     S.Control->CellsTotal = Total;
@@ -95,38 +101,67 @@ Point3 ImagePosition(const SceneState& S, Point2 P) {
 
 namespace {
 
-// The cells in as many parts as there are cores; this thread samples the first part with a
-// client of its own (its memory must not reach the search's client), each worker a part on
-// its own copy of the scene.
-void SampleSeedsOnEveryCore(SceneState& S, const SeedGrid& Grid, SeedSamples& Out,
-                            const std::function<void()>& Queued) {
-    TaskPool& Pool = TaskPool::Shared();
-    const int Cells = Grid.Count * Grid.Count;
-    const int Parts = std::min(Pool.Workers() + 1, 8);
-    std::vector<std::unique_ptr<SceneCopy>> Copies;
-    TaskGroup Sampling;
-    for (int K = 1; K < Parts; ++K) {
-        Copies.push_back(std::make_unique<SceneCopy>(S));
-        SceneState& Own = Copies.back()->S;
-        Own.JacobianEvaluations = Own.MapEvaluations = 0;
-        const int First = K * Cells / Parts, End = (K + 1) * Cells / Parts;
-        Pool.Run(Sampling, [&Own, &Grid, &Out, First, End] {
+// The helpers of a locus run. The seed cells are sampled in as many parts as there are
+// cores: this thread samples the first part with a client of its own (its memory must not
+// reach the search's client), each worker a part on its own copy of the scene. The first
+// worker's copy then serves the corrections ahead of the search.
+class LocusHelpers : public TracerHelpers {
+public:
+    LocusHelpers(SceneState& Scene, const std::function<void()>& Queued)
+        : S(Scene), Queued(Queued) {}
+
+    void Sample(const SeedGrid& Grid, SeedSamples& Out) override {
+        const int Cells = Grid.Count * Grid.Count;
+        const int Parts = std::min(Pool.Workers() + 1, 8);
+        for (int K = 1; K < Parts; ++K) {
+            Copies.push_back(std::make_unique<SceneCopy>(S));
+            SceneState& Own = Copies.back()->S;
+            Own.JacobianEvaluations = Own.GradientEvaluations = Own.MapEvaluations = 0;
+            const int First = K * Cells / Parts, End = (K + 1) * Cells / Parts;
+            Pool.Run(Sampling, [&Own, &Grid, &Out, First, End] {
+                SetComputingFloatState();
+                SingularLocusClient Part(Own);
+                SampleSeeds(Part, Grid, First, End, Out);
+            });
+        }
+        if (Queued) Queued();
+        {
+            SingularLocusClient Part(S);
+            SampleSeeds(Part, Grid, 0, Cells / Parts, Out);
+        }
+        Pool.Wait(Sampling);
+    }
+
+    bool StartAhead(std::function<void(ImplicitCurveClient&)> Work) override {
+        if (Copies.empty()) return false;
+        SceneState& Own = Copies.front()->S;
+        Pool.Run(Ahead, [&Own, Work = std::move(Work)] {
             SetComputingFloatState();
-            SingularLocusClient Part(Own);
-            SampleSeeds(Part, Grid, First, End, Out);
+            SingularLocusClient Client(Own);
+            Work(Client);
         });
+        return true;
     }
-    if (Queued) Queued();
-    {
-        SingularLocusClient Part(S);
-        SampleSeeds(Part, Grid, 0, Cells / Parts, Out);
+
+    void WaitAhead() override { Pool.Wait(Ahead); }
+
+    // Once the run is over: the evaluations of every copy count as the scene's.
+    void AddCounts() {
+        for (const auto& C : Copies) {
+            S.JacobianEvaluations += C->S.JacobianEvaluations;
+            S.GradientEvaluations += C->S.GradientEvaluations;
+            S.MapEvaluations += C->S.MapEvaluations;
+        }
     }
-    Pool.Wait(Sampling);
-    for (const auto& C : Copies) {
-        S.JacobianEvaluations += C->S.JacobianEvaluations;
-        S.MapEvaluations += C->S.MapEvaluations;
-    }
-}
+
+private:
+    SceneState& S;
+    const std::function<void()>& Queued;
+    TaskPool& Pool = TaskPool::Shared();
+    std::vector<std::unique_ptr<SceneCopy>> Copies;
+    // Declared after the copies, so that on any error their tasks end before they go.
+    TaskGroup Sampling, Ahead;
+};
 
 }  // namespace
 
@@ -151,10 +186,9 @@ void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer,
     S.SingLocus.LastIndex = -1;
     if (!S.ShowSingLocus) return;
     SingularLocusClient Client(S);
-    Tracer.Run(Client, S.DomMin, S.DomMax, 50, 500, S.DomPixelSize,
-               [&S, &Queued](const SeedGrid& Grid, SeedSamples& Out) {
-                   SampleSeedsOnEveryCore(S, Grid, Out, Queued);
-               });
+    LocusHelpers Helpers(S, Queued);
+    Tracer.Run(Client, S.DomMin, S.DomMax, 50, 500, S.DomPixelSize, &Helpers);
+    Helpers.AddCounts();
 }
 
 void UpdateSingularLocus(SceneState& S, int Which) {

@@ -23,6 +23,7 @@ public:
     void CellSearched(int Done, int Total) override;
     bool Recalls(Point2 P) const override;
     void Assume(Point2 P, bool Done, double F) override;
+    void Memory(Point2& P, bool& Done, double& F) const override;
 
 private:
     void Remember(Point2 P, bool Done, double F);
@@ -38,8 +39,9 @@ private:
 };
 
 // Sets DomJump and ImgJump, empties SingLocus and, when ShowSingLocus, traces it again. The
-// seed samples are computed on every core first (each part on its own copy of the scene);
-// the nodes are those of a search that computes each sample when it needs it.
+// seed samples are computed on every core first (each part on its own copy of the scene),
+// and a worker corrects seeds ahead of the search while it traces; the nodes are those of a
+// search that computes everything itself when it needs it.
 // Queued, when given, is called once the workers have their share of the seed samples: work
 // it hands to the pool then runs after that share.
 void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer,

@@ -10,15 +10,21 @@
 #include "scene/TorvaneScene.h"
 #include "view/SceneViews.h"
 
-void ComputeSceneCurves(SceneState& S) {
+void PrepareSceneCurves(SceneState& S) {
     S.SingLocus.LastIndex = -1;
     BindViewProcedures(S);
     FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin, S.DomMax,
                   S.PreserveRatio);
     ComputeDomainCurves(S);
-    ComputeImageCurves(S);
+    PrepareImageCurves(S);
+    // The image view follows the rectangle just estimated, not the lines.
     FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
                  S.PreserveRatio);
+}
+
+void ComputeSceneCurves(SceneState& S) {
+    PrepareSceneCurves(S);
+    TraceImageCurves(S);
 }
 
 void ComputeScene(SceneState& S, TImplicitCurveLine& Tracer) {

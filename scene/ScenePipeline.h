@@ -15,3 +15,6 @@
 void ComputeScene(SceneState& S, TImplicitCurveLine& Tracer);
 // The same without the locus: everything the locus needs is ready after it.
 void ComputeSceneCurves(SceneState& S);
+// The same without the image lines (TraceImageCurves traces them): the views, the domain
+// grid and the image rectangle, all the locus needs.
+void PrepareSceneCurves(SceneState& S);

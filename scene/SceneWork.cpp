@@ -62,28 +62,33 @@ void DrawImageBitmap(const SceneCanvas& C, bool Erase, Pass What = Pass::Whole) 
 }
 
 // Everything, on two cores: this thread traces the locus on a copy of the scene while a
-// worker, once it has sampled its share of the locus seeds, draws the curves; then each
-// panel's locus is drawn over its curves on a thread of its own, as a single pass would have
-// drawn it.
+// worker, once it has sampled its share of the locus seeds, traces the image lines and draws
+// the curves, then corrects locus seeds ahead of the search; then each panel's locus is drawn
+// over its curves on a thread of its own, as a single pass would have drawn it.
 void RunEverything(const SceneCanvas& C) {
     SceneState& S = C.S;
-    ComputeSceneCurves(S);
+    PrepareSceneCurves(S);
     // Both bitmaps get the panel's background for the views just fitted, then the picture.
     PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
     PrepareBitmap(C.ImgBitmap, C.ImgClip, S.ImgRect, ImageDrawingRect(S));
     if (!S.ShowSingLocus) {
+        TraceImageCurves(S);
         ComputeSingularLocus(S, C.Tracer);  // the thresholds, and no nodes
         DrawDomainBitmap(C, false);
         DrawImageBitmap(C, false);
         return;
     }
     TaskPool& Pool = TaskPool::Shared();
+    // Copied before the worker writes the image lines; the locus reads none of them.
     SceneCopy Locus(S);
+    const long long CopiedEvaluations = Locus.S.MapEvaluations;
     TaskGroup Drawing;
     bool Queued = false;
     auto DrawCurves = [&Pool, &Drawing, &C, &Queued] {
         Queued = true;
         Pool.Run(Drawing, [&C] {
+            SetComputingFloatState();
+            TraceImageCurves(C.S);
             DrawDomainBitmap(C, false, Pass::CurvesOnly);
             DrawImageBitmap(C, false, Pass::CurvesOnly);
         });
@@ -95,7 +100,7 @@ void RunEverything(const SceneCanvas& C) {
     S.SingLocus = std::move(Locus.S.SingLocus);
     S.DomJump = Locus.S.DomJump;
     S.ImgJump = Locus.S.ImgJump;
-    S.MapEvaluations = Locus.S.MapEvaluations;  // drawing evaluates nothing
+    S.MapEvaluations += Locus.S.MapEvaluations - CopiedEvaluations;
     S.JacobianEvaluations = Locus.S.JacobianEvaluations;
     S.GradientEvaluations = Locus.S.GradientEvaluations;
     // Neither pass writes the scene: they only read it, each into its own bitmap.

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -144,6 +145,107 @@ TEST(ImplicitCurve, WildFunctionsFinishInBoundedTime) {
         for (const Node& N : C.Nodes) {
             EXPECT_GE(N.P.X, -1);
             EXPECT_LE(N.P.X, 1);
+        }
+    }
+}
+
+// A client that answers J where it has just taken the gradient from what the gradient's
+// computation left, which differs from a fresh value in the last bits (as the locus client's
+// programs do): a search that forgets what its client remembers takes other steps.
+class RememberingClient : public Client {
+public:
+    bool Value(Point2 P, double& Y) override {
+        if (Recalls(P)) {
+            Y = Kept;
+            return true;
+        }
+        Y = F(P);
+        Have = true;
+        At = P;
+        Kept = Y;
+        return true;
+    }
+    bool Gradient(Point2 P, Point2& G) override {
+        Client::Gradient(P, G);
+        Have = true;
+        At = P;
+        Kept = F(P) * (1 + 0x1p-50);
+        return true;
+    }
+    bool Recalls(Point2 P) const override { return Have && P.X == At.X && P.Y == At.Y; }
+    void Assume(Point2 P, bool Done, double Y) override {
+        Have = Done;
+        At = P;
+        Kept = Y;
+    }
+    void Memory(Point2& P, bool& Done, double& Y) const override {
+        P = At;
+        Done = Have;
+        Y = Kept;
+    }
+
+private:
+    bool Have = false;
+    Point2 At{0, 0};
+    double Kept = 0;
+};
+
+// Helpers on the calling thread: the samples, then every correction ahead before the search
+// begins, so that the search meets a helper's answer at each seed it can.
+class InlineHelpers : public TracerHelpers {
+public:
+    explicit InlineHelpers(std::function<double(Point2)> Function) : F(std::move(Function)) {}
+    void Sample(const SeedGrid& Grid, SeedSamples& Out) override {
+        RememberingClient C;
+        C.F = F;
+        SampleSeeds(C, Grid, 0, Grid.Count * Grid.Count, Out);
+    }
+    bool StartAhead(std::function<void(ImplicitCurveClient&)> Work) override {
+        RememberingClient C;
+        C.F = F;
+        Work(C);
+        return true;
+    }
+    void WaitAhead() override {}
+
+private:
+    std::function<double(Point2)> F;
+};
+
+// Corrections taken from a helper leave the nodes bit for bit those of the search alone: where
+// the tolerance stays, where it adapts at every correction (so that most answers ahead no
+// longer fit), and where evaluations fail part of the way.
+TEST(ImplicitCurve, SeedsCorrectedAheadGiveTheNodesOfTheSearchAlone) {
+    struct Case {
+        const char* Name;
+        std::function<double(Point2)> F;
+        bool SomeTaken;
+    };
+    const Case Cases[] = {
+        {"circle", [](Point2 P) { return P.X * P.X + P.Y * P.Y - 0.25; }, true},
+        {"waves", [](Point2 P) { return std::sin(5 * P.X) + std::cos(3 * P.Y) - 0.5; }, true},
+        {"tiny circle", [](Point2 P) { return 1e-14 * (P.X * P.X + P.Y * P.Y - 0.25); }, false},
+        {"failing on the right",
+         [](Point2 P) { return P.X > 0.5 ? std::nan("") : P.X - P.Y * P.Y; }, true},
+    };
+    TImplicitCurveLine Tracer;
+    for (const Case& K : Cases) {
+        RememberingClient Alone, Helped;
+        Alone.F = Helped.F = K.F;
+        const bool AloneDone = Tracer.Run(Alone, {-1, -1}, {1, 1}, 40, 400, 0.01);
+        EXPECT_EQ(Tracer.SeedsTakenAhead(), 0) << K.Name;
+        InlineHelpers Helpers(K.F);
+        const bool HelpedDone = Tracer.Run(Helped, {-1, -1}, {1, 1}, 40, 400, 0.01, &Helpers);
+        if (K.SomeTaken) {
+            EXPECT_GT(Tracer.SeedsTakenAhead(), 100) << K.Name;
+        }
+        EXPECT_EQ(AloneDone, HelpedDone) << K.Name;
+        ASSERT_EQ(Alone.Nodes.size(), Helped.Nodes.size()) << K.Name;
+        ASSERT_FALSE(Alone.Nodes.empty()) << K.Name;
+        for (size_t I = 0; I < Alone.Nodes.size(); ++I) {
+            ASSERT_EQ(Alone.Nodes[I].Flag, Helped.Nodes[I].Flag) << K.Name << " node " << I;
+            ASSERT_EQ(std::memcmp(&Alone.Nodes[I].P, &Helped.Nodes[I].P, sizeof(Point2)), 0)
+                << K.Name << " node " << I;
         }
     }
 }
