@@ -131,9 +131,10 @@ bool TImplicitCurveLine::SampleAt(Point2 X, int Index, double& F) {
     return true;
 }
 
-// Seed corrections a helper computes while the search traces: from the last cell down, each
-// with the search's latest tolerance, until it meets the search coming up. An entry is
-// written whole before its flag is set, and the search reads it only after seeing the flag.
+// Seed corrections a helper computes while the search traces: in the search's order, on cells
+// after the one the search is at, each with the search's latest tolerance. An
+// entry is written whole before its flag is set, and the search reads it only after seeing
+// the flag.
 struct SeedsAhead {
     struct Entry {
         Point2 Start, Result, MemoryAt;
@@ -173,14 +174,23 @@ bool BestSample(const SeedGrid& Grid, const SeedSamples& Samples, int I, int J, 
 void CorrectSeedsAhead(ImplicitCurveClient& Own, CurveCorrector Newton, const SeedGrid& Grid,
                        const SeedSamples& Samples, SeedsAhead& Ahead) {
     Newton.Client = &Own;
-    for (int Cell = Grid.Count * Grid.Count - 1;
-         Cell > Ahead.Reached.load(std::memory_order_acquire); --Cell) {
+    const int Cells = Grid.Count * Grid.Count;
+    for (int Next = 0;;) {
+        // The cell the search is at stays its own; the helper keeps to the cells after it.
+        // Where the search has caught up with it (its cells cost the search no more than the
+        // helper), the two would keep computing the same cells: the helper then moves to the
+        // middle of what is left, and the search does the cells before that itself.
+        const int At = Ahead.Reached.load(std::memory_order_acquire);
+        if (At >= Cells) return;
+        const int Cell = Next > 0 && At >= Next ? At + 1 + (Cells - At - 1) / 2
+                                                : std::max(Next, At + 1);
+        if (Cell >= Cells) return;
+        Next = Cell + 1;
         SeedsAhead::Entry E;
         if (!BestSample(Grid, Samples, Cell / Grid.Count, Cell % Grid.Count, E.Start)) continue;
         Newton.Tolerance = E.StartTolerance = Ahead.Tolerance.load(std::memory_order_relaxed);
         E.Found = Newton.Correct(E.Start, E.Start, true, E.Result);
-        // A failed evaluation is left for the search to meet (it ends the search there);
-        // the cells below may still be reached.
+        // A failed evaluation is left for the search to meet (it ends the search there).
         if (Newton.Aborted) {
             Newton.Aborted = false;
             continue;

@@ -107,8 +107,9 @@ namespace {
 // worker's copy then serves the corrections ahead of the search.
 class LocusHelpers : public TracerHelpers {
 public:
-    LocusHelpers(SceneState& Scene, const std::function<void()>& Queued)
-        : S(Scene), Queued(Queued) {}
+    LocusHelpers(SceneState& Scene, const std::function<void()>& Before,
+                 const std::function<void()>& After)
+        : S(Scene), Before(Before), After(After) {}
 
     void Sample(const SeedGrid& Grid, SeedSamples& Out) override {
         const int Cells = Grid.Count * Grid.Count;
@@ -124,7 +125,6 @@ public:
                 SampleSeeds(Part, Grid, First, End, Out);
             });
         }
-        if (Queued) Queued();
         {
             SingularLocusClient Part(S);
             SampleSeeds(Part, Grid, 0, Cells / Parts, Out);
@@ -133,14 +133,21 @@ public:
     }
 
     bool StartAhead(std::function<void(ImplicitCurveClient&)> Work) override {
-        if (Copies.empty()) return false;
-        SceneState& Own = Copies.front()->S;
-        Pool.Run(Ahead, [&Own, Work = std::move(Work)] {
-            SetComputingFloatState();
-            SingularLocusClient Client(Own);
-            Work(Client);
-        });
-        return true;
+        // The caller's work around the corrections: what it queues first runs on a worker
+        // while the search begins, what it queues after them runs once they are done, or on
+        // the search's thread, which takes queued work while it waits for them at the end.
+        if (Before) Before();
+        const bool Started = !Copies.empty();
+        if (Started) {
+            SceneState& Own = Copies.front()->S;
+            Pool.Run(Ahead, [&Own, Work = std::move(Work)] {
+                SetComputingFloatState();
+                SingularLocusClient Client(Own);
+                Work(Client);
+            });
+        }
+        if (After) After();
+        return Started;
     }
 
     void WaitAhead() override { Pool.Wait(Ahead); }
@@ -156,7 +163,7 @@ public:
 
 private:
     SceneState& S;
-    const std::function<void()>& Queued;
+    const std::function<void()>&Before, &After;
     TaskPool& Pool = TaskPool::Shared();
     std::vector<std::unique_ptr<SceneCopy>> Copies;
     // Declared after the copies, so that on any error their tasks end before they go.
@@ -180,13 +187,14 @@ void StoreSingLocusNode(SceneState& S, Point2 P, int32_t Flag) {
 }
 
 void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer,
-                          const std::function<void()>& Queued) {
+                          const std::function<void()>& Before,
+                          const std::function<void()>& After) {
     S.DomJump = S.StereoDomain ? S.DomSphere.Radius / 40 : S.DomDiag / 100;
     S.ImgJump = S.StereoImage ? S.ImgSphere.Radius / 40 : S.ImgDiag / 100;
     S.SingLocus.LastIndex = -1;
     if (!S.ShowSingLocus) return;
     SingularLocusClient Client(S);
-    LocusHelpers Helpers(S, Queued);
+    LocusHelpers Helpers(S, Before, After);
     Tracer.Run(Client, S.DomMin, S.DomMax, 50, 500, S.DomPixelSize, &Helpers);
     Helpers.AddCounts();
 }

@@ -42,10 +42,13 @@ private:
 // seed samples are computed on every core first (each part on its own copy of the scene),
 // and a worker corrects seeds ahead of the search while it traces; the nodes are those of a
 // search that computes everything itself when it needs it.
-// Queued, when given, is called once the workers have their share of the seed samples: work
-// it hands to the pool then runs after that share.
+// Before and After, when given, are called once the seed samples are in: Before just before
+// the corrections ahead are handed to the pool, After just after, so that work they hand to
+// the pool runs before or after those corrections (work queued after them may also run on
+// this thread, which takes queued work while it waits for them at the end of the search).
 void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer,
-                          const std::function<void()>& Queued = {});
+                          const std::function<void()>& Before = {},
+                          const std::function<void()>& After = {});
 
 // The tracer's step test: the step must not jump in either panel.
 bool CheckJump(const SceneState& S, Point2 Old, Point2 New);

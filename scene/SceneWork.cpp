@@ -61,42 +61,57 @@ void DrawImageBitmap(const SceneCanvas& C, bool Erase, Pass What = Pass::Whole) 
     if (What != Pass::CurvesOnly && S.ShowSingLocus) DrawSingularLocusImg(S, Project, P);
 }
 
-// Everything, on two cores: this thread traces the locus on a copy of the scene while a
-// worker, once it has sampled its share of the locus seeds, traces the image lines and draws
-// the curves, then corrects locus seeds ahead of the search; then each panel's locus is drawn
-// over its curves on a thread of its own, as a single pass would have drawn it.
+// Everything, on two cores: this thread traces the locus on a copy of the scene; a worker
+// samples its share of the locus seeds, traces the image lines and then corrects seeds ahead
+// of the search; the drawing of the curves, a task for each panel, follows on whichever
+// thread is free; then each panel's locus is drawn over its curves on a thread of its own,
+// as a single pass would have drawn it.
 void RunEverything(const SceneCanvas& C) {
     SceneState& S = C.S;
     PrepareSceneCurves(S);
-    // Both bitmaps get the panel's background for the views just fitted, then the picture.
-    PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
-    PrepareBitmap(C.ImgBitmap, C.ImgClip, S.ImgRect, ImageDrawingRect(S));
     if (!S.ShowSingLocus) {
         TraceImageCurves(S);
         ComputeSingularLocus(S, C.Tracer);  // the thresholds, and no nodes
+        // Both bitmaps get the panel's background for the views just fitted, then the picture.
+        PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
+        PrepareBitmap(C.ImgBitmap, C.ImgClip, S.ImgRect, ImageDrawingRect(S));
         DrawDomainBitmap(C, false);
         DrawImageBitmap(C, false);
         return;
     }
     TaskPool& Pool = TaskPool::Shared();
-    // Copied before the worker writes the image lines; the locus reads none of them.
+    // Copied before a worker writes the image lines; the locus reads none of them.
     SceneCopy Locus(S);
     const long long CopiedEvaluations = Locus.S.MapEvaluations;
-    TaskGroup Drawing;
-    bool Queued = false;
-    auto DrawCurves = [&Pool, &Drawing, &C, &Queued] {
-        Queued = true;
-        Pool.Run(Drawing, [&C] {
+    // Declared in this order so that on any error the drawing, which may wait for the lines,
+    // ends first.
+    TaskGroup Lines, Drawing;
+    bool LinesQueued = false, DrawingQueued = false;
+    auto TraceLines = [&Pool, &Lines, &C, &LinesQueued] {
+        LinesQueued = true;
+        Pool.Run(Lines, [&C] {
             SetComputingFloatState();
             TraceImageCurves(C.S);
+        });
+    };
+    // Each task writes only its own panel's bitmap.
+    auto DrawCurves = [&Pool, &Lines, &Drawing, &C, &DrawingQueued] {
+        DrawingQueued = true;
+        Pool.Run(Drawing, [&C] {
+            PrepareBitmap(C.DomBitmap, C.DomClip, C.S.DomRect, C.S.DomView.ViewRect);
             DrawDomainBitmap(C, false, Pass::CurvesOnly);
+        });
+        Pool.Run(Drawing, [&Pool, &Lines, &C] {
+            Pool.Wait(Lines);
+            PrepareBitmap(C.ImgBitmap, C.ImgClip, C.S.ImgRect, ImageDrawingRect(C.S));
             DrawImageBitmap(C, false, Pass::CurvesOnly);
         });
     };
-    // Queued after the seed samples, so that the workers sample before they draw.
-    ComputeSingularLocus(Locus.S, C.Tracer, DrawCurves);
-    if (!Queued) DrawCurves();
+    ComputeSingularLocus(Locus.S, C.Tracer, TraceLines, DrawCurves);
+    if (!LinesQueued) TraceLines();
+    if (!DrawingQueued) DrawCurves();
     Pool.Wait(Drawing);
+    Pool.Wait(Lines);
     S.SingLocus = std::move(Locus.S.SingLocus);
     S.DomJump = Locus.S.DomJump;
     S.ImgJump = Locus.S.ImgJump;
