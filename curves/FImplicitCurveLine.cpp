@@ -138,8 +138,9 @@ bool TImplicitCurveLine::SampleAt(Point2 X, int Index, double& F) {
 struct SeedsAhead {
     struct Entry {
         Point2 Start, Result, MemoryAt;
-        double StartTolerance = 0, EndTolerance = 0, MemoryF = 0;
-        bool Found = false, MemoryDone = false;
+        CorrectionTrail Trail;
+        double MemoryF = 0;
+        bool MemoryDone = false;
     };
     Entry Entries[40 * 40];
     std::atomic<bool> Ready[40 * 40];
@@ -188,14 +189,14 @@ void CorrectSeedsAhead(ImplicitCurveClient& Own, CurveCorrector Newton, const Se
         Next = Cell + 1;
         SeedsAhead::Entry E;
         if (!BestSample(Grid, Samples, Cell / Grid.Count, Cell % Grid.Count, E.Start)) continue;
-        Newton.Tolerance = E.StartTolerance = Ahead.Tolerance.load(std::memory_order_relaxed);
-        E.Found = Newton.Correct(E.Start, E.Start, true, E.Result);
+        Newton.Tolerance = Ahead.Tolerance.load(std::memory_order_relaxed);
+        Newton.Correct(E.Start, E.Start, true, E.Result);
         // A failed evaluation is left for the search to meet (it ends the search there).
         if (Newton.Aborted) {
             Newton.Aborted = false;
             continue;
         }
-        E.EndTolerance = Newton.Tolerance;
+        E.Trail = Newton.Trail;
         Own.Memory(E.MemoryAt, E.MemoryDone, E.MemoryF);
         Ahead.Entries[Cell] = E;
         Ahead.Ready[Cell].store(true, std::memory_order_release);
@@ -250,16 +251,17 @@ bool TImplicitCurveLine::Seed(int I, int J, Point2& Result) {
     return Newton.Correct(BestPoint, BestPoint, true, Result);
 }
 
-// A correction from the helper counts where it started from the same point with the same
-// tolerance: the search then takes its result, its tolerance and the client's memory after it.
+// A correction from the helper counts where it started from the same point and took the
+// steps the search's would take with its tolerance now; the search then takes its result,
+// its tolerance and the client's memory after it.
 bool TImplicitCurveLine::TakeAhead(int Cell, Point2 Start, bool& Found, Point2& Result) {
     if (!Ahead || !Ahead->Ready[Cell].load(std::memory_order_acquire)) return false;
     const SeedsAhead::Entry& E = Ahead->Entries[Cell];
-    if (!(E.Start.X == Start.X && E.Start.Y == Start.Y && E.StartTolerance == Newton.Tolerance))
-        return false;
-    Newton.Tolerance = E.EndTolerance;
+    if (!(E.Start.X == Start.X && E.Start.Y == Start.Y)) return false;
+    if (!E.Trail.SameStepsWith(Newton.Tolerance)) return false;
+    Newton.Tolerance = E.Trail.ToleranceAfter(Newton.Tolerance);
     Client->Assume(E.MemoryAt, E.MemoryDone, E.MemoryF);
-    Found = E.Found;
+    Found = E.Trail.Found;
     Result = E.Result;
     ++TakenAhead;
     return true;
@@ -289,7 +291,38 @@ void CurveCorrector::Bisect(Point2 A, Point2 D, double FLo, double FHi, double T
     }
 }
 
+bool CorrectionTrail::SameStepsWith(double T) const {
+    // Bisection compares at every halving: only the same tolerance repeats it. Otherwise
+    // each comparison must come out as it did: what was not below stays not below, what was
+    // below stays below.
+    if (Bisected) return T == StartTolerance;
+    return LeastMiss >= T && (!Found || Hit < T);
+}
+
+double CorrectionTrail::ToleranceAfter(double T) const {
+    return Bisected || Adapted ? EndTolerance : T;
+}
+
+bool CurveCorrector::Below(double F) {
+    const double A = std::fabs(F);
+    if (A < Tolerance) {
+        Trail.Hit = A;
+        return true;
+    }
+    Trail.LeastMiss = std::min(Trail.LeastMiss, A);
+    return false;
+}
+
 bool CurveCorrector::Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result) {
+    Trail = {};
+    Trail.StartTolerance = Tolerance;
+    Trail.LeastMiss = std::numeric_limits<double>::infinity();
+    Trail.Found = Steps(P0, Other, AlongGradient, Result);
+    Trail.EndTolerance = Tolerance;
+    return Trail.Found;
+}
+
+bool CurveCorrector::Steps(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result) {
     Point2 G;
     if (!GradientAt(P0, G)) return false;
     Point2 D = AlongGradient ? G : Point2{P0.Y - Other.Y, Other.X - P0.X};
@@ -298,7 +331,7 @@ bool CurveCorrector::Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2
     if (!Evaluate(P, F)) return false;
     double SumAbs = std::fabs(F);
     int N = 1;
-    if (std::fabs(F) < Tolerance) {
+    if (Below(F)) {
         Result = P;
         return true;
     }
@@ -319,17 +352,19 @@ bool CurveCorrector::Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2
         SumAbs += std::fabs(F);
         ++N;
         bool Success = false;
-        if (std::fabs(F) < Tolerance) {
+        if (Below(F)) {
             Success = true;
         } else if (LastLen > 0.9 * PrevLen) {
             return false;
         } else if (F * FPrev < -1e-64) {
+            Trail.Bisected = true;
             Bisect(PPrev, D, FPrev, F, T, P, F);
             if (Aborted || !(std::fabs(F) <= Tolerance)) return false;
             Success = true;
         }
         if (Success) {
             Tolerance = std::min(1e-10, std::max(TinyValue, 0.1 * SumAbs / N));
+            Trail.Adapted = true;
             Result = P;
             return true;
         }

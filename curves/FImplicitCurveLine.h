@@ -92,9 +92,24 @@ public:
     virtual void WaitAhead() = 0;
 };
 
+// What a correction compared with its tolerance: enough to tell whether it would have taken
+// the same steps with another tolerance, and what the tolerance would have been after it.
+struct CorrectionTrail {
+    double StartTolerance = 0, EndTolerance = 0;
+    double LeastMiss = 0;  // the least |F| found not below the tolerance (infinity if none)
+    double Hit = 0;        // the |F| found below it, where one was
+    bool Found = false;    // what the correction returned
+    bool Bisected = false;  // bisection compares with the tolerance at every step
+    bool Adapted = false;   // it set a new tolerance from the values it found
+
+    bool SameStepsWith(double Tolerance) const;
+    double ToleranceAfter(double Tolerance) const;  // for one with the same steps
+};
+
 // The Newton correction onto the curve, with the tolerance it adapts as it goes. A correction
 // is a function of its start, the tolerance it starts with and the client's answers, so one
-// computed on another thread with the same tolerance is the one the search would compute.
+// computed on another thread with a tolerance that gives the same steps is the one the
+// search would compute.
 struct CurveCorrector {
     static constexpr int MaxIterations = 60;
     ImplicitCurveClient* Client = nullptr;
@@ -102,11 +117,16 @@ struct CurveCorrector {
     double TinyValue = 0;
     double CoarseDiagonal = 0;
     bool Aborted = false;  // an evaluation failed: everything after it fails too
+    CorrectionTrail Trail;  // of the last correction
 
     bool Evaluate(Point2 P, double& F);
     bool GradientAt(Point2 P, Point2& G);
     bool Correct(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result);
     void Bisect(Point2 A, Point2 D, double FLo, double FHi, double THi, Point2& P, double& FM);
+
+private:
+    bool Steps(Point2 P0, Point2 Other, bool AlongGradient, Point2& Result);
+    bool Below(double F);  // |F| below the tolerance, noted in the trail
 };
 
 struct SeedsAhead;

@@ -224,7 +224,7 @@ TEST(ImplicitCurve, SeedsCorrectedAheadGiveTheNodesOfTheSearchAlone) {
     const Case Cases[] = {
         {"circle", [](Point2 P) { return P.X * P.X + P.Y * P.Y - 0.25; }, true},
         {"waves", [](Point2 P) { return std::sin(5 * P.X) + std::cos(3 * P.Y) - 0.5; }, true},
-        {"tiny circle", [](Point2 P) { return 1e-14 * (P.X * P.X + P.Y * P.Y - 0.25); }, false},
+        {"tiny circle", [](Point2 P) { return 1e-14 * (P.X * P.X + P.Y * P.Y - 0.25); }, true},
         {"failing on the right",
          [](Point2 P) { return P.X > 0.5 ? std::nan("") : P.X - P.Y * P.Y; }, true},
     };
@@ -248,6 +248,57 @@ TEST(ImplicitCurve, SeedsCorrectedAheadGiveTheNodesOfTheSearchAlone) {
                 << K.Name << " node " << I;
         }
     }
+}
+
+// A correction's trail tells which other tolerances give the same steps: a correction run with
+// each of those tolerances ends where the first did, with the tolerance the trail foresees.
+TEST(ImplicitCurve, ACorrectionsTrailForeseesOtherTolerances) {
+    const std::function<double(Point2)> Functions[] = {
+        [](Point2 P) { return P.X * P.X + P.Y * P.Y - 0.25; },            // converges
+        [](Point2 P) { return std::sin(7 * P.X) * std::exp(P.Y) - 0.3; },  // may bisect
+        [](Point2 P) { return P.X * P.X + P.Y * P.Y + 0.25; },            // never meets it
+        [](Point2 P) { return std::sin(P.X); },  // overshoots from 1: bisects
+    };
+    const Point2 Starts[] = {{0.3, 0.41}, {0.5 + 1e-13, 0}, {-0.2, 0.7}, {0.9, -0.9}, {1, 0}};
+    auto Corrector = [](RememberingClient& C, double Tolerance) {
+        CurveCorrector N;
+        N.Client = &C;
+        N.Tolerance = Tolerance;
+        N.TinyValue = 1e-40;
+        N.CoarseDiagonal = 10;  // first steps of any length
+        return N;
+    };
+    int Foreseen = 0, Trails = 0, Bisecting = 0;
+    for (const auto& F : Functions) {
+        for (Point2 Start : Starts) {
+            for (double T0 : {1e-10, 1e-13, 1e-16}) {
+                RememberingClient C;
+                C.F = F;
+                CurveCorrector First = Corrector(C, T0);
+                Point2 R1;
+                First.Correct(Start, Start, true, R1);
+                const CorrectionTrail Trail = First.Trail;
+                ++Trails;
+                Bisecting += Trail.Bisected;
+                for (double T = 1e-18; T < 1e-8; T *= 3.7) {
+                    if (!Trail.SameStepsWith(T)) continue;
+                    ++Foreseen;
+                    RememberingClient D;
+                    D.F = F;
+                    CurveCorrector Second = Corrector(D, T);
+                    Point2 R2;
+                    ASSERT_EQ(Second.Correct(Start, Start, true, R2), Trail.Found);
+                    ASSERT_EQ(Second.Tolerance, Trail.ToleranceAfter(T));
+                    if (Trail.Found) {
+                        ASSERT_EQ(std::memcmp(&R1, &R2, sizeof R1), 0);
+                    }
+                }
+            }
+        }
+    }
+    // Most trails allow more than their own tolerance; some bisect.
+    EXPECT_GT(Foreseen, 2 * Trails);
+    EXPECT_GT(Bisecting, 0);
 }
 
 }  // namespace
