@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/TaskPool.h"
+#include "formula/x87/FloatingPointState.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ void PackRow(const QImage& Image, int Y, uint8_t* Out) {
 }
 
 void DeflateBand(const QImage& Image, Band& B) {
+    ClearUpperVectorHalves();  // the picture was just painted, perhaps on this thread
     const size_t RowLength = static_cast<size_t>(Image.width()) * 3 + 1;
     std::vector<uint8_t> Row(RowLength);
     z_stream Z{};

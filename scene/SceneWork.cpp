@@ -133,6 +133,7 @@ int PanelsDrawnBy(unsigned Work) {
 
 void RunSceneWork(const SceneCanvas& C, unsigned Work) {
     SceneState& S = C.S;
+    ClearUpperVectorHalves();  // this thread may have painted the last picture
     if (Work & WorkEverything) {
         RunEverything(C);
         return;

@@ -9,8 +9,15 @@
 inline constexpr uint16_t ComputingX87ControlWord = 0x037F;
 inline constexpr uint32_t ComputingMxcsr = 0x1F80;
 
-// Sets the state on the calling thread (nothing where there is no x87 unit).
+// Sets the state on the calling thread (nothing where there is no x87 unit), and clears the
+// upper halves of the vector registers as ClearUpperVectorHalves does.
 void SetComputingFloatState();
+// Library code that uses the wide vector registers (the painting engine's fills and blends)
+// may leave their upper halves in use; until they are cleared, every SSE instruction of the
+// computing code after it pays for merging with them, which made the thread that had just
+// painted compute at half speed. Cheap; does nothing where the processor has no such
+// registers. Call it before long computations on a thread that may have painted.
+void ClearUpperVectorHalves();
 // The state of the calling thread, for checks (0 where there is no such unit).
 uint16_t CurrentX87ControlWord();
 uint32_t CurrentMxcsr();
