@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "common/TaskPool.h"
 #include "scene/PanelRendering.h"
 #include "scene/PngEncoding.h"
 
@@ -38,24 +40,62 @@ QSize PictureSize(PicturePanels Which, int Size) {
     return Which == PicturePanels::Both ? QSize(2 * Size + Gap(Size), Size) : QSize(Size, Size);
 }
 
+namespace {
+
+void DrawDomainAt(const SceneState& S, QPainter& P, int Size) {
+    const PanelProjection Project = DomainProjection(S, {0, 0, Size, Size});
+    P.save();
+    PreparePanel(P, Project);
+    DrawDomainPanel(S, Project, P);
+    P.restore();
+}
+
+void DrawImageAt(const SceneState& S, QPainter& P, int Left, int Size) {
+    const PanelProjection Project = ImageProjection(S, {Left, 0, Left + Size, Size});
+    P.save();
+    PreparePanel(P, Project);
+    DrawImagePanel(S, Project, P);
+    P.restore();
+}
+
+// Both panels of a raster at once, each on its own thread through an image of its own over
+// its part of the pixels (a device is painted by one painter at a time). The image panel's
+// painter is moved by the panel's whole-pixel offset, so every pixel is the one a single
+// painter over the whole raster gives.
+void DrawBothInParallel(const SceneState& S, QImage& Raster, int Size) {
+    const int Left = Size + Gap(Size);
+    uchar* Bits = Raster.bits();
+    const qsizetype Stride = Raster.bytesPerLine();
+    const int Depth = Raster.depth() / 8;
+    QImage DomainPart(Bits, Size, Size, Stride, Raster.format());
+    QImage ImagePart(Bits + static_cast<qsizetype>(Left) * Depth, Size, Size, Stride,
+                     Raster.format());
+    TaskPool& Pool = TaskPool::Shared();
+    TaskGroup Domain;
+    Pool.Run(Domain, [&S, &DomainPart, Size] {
+        QPainter P(&DomainPart);
+        P.setRenderHint(QPainter::Antialiasing, true);
+        DrawDomainAt(S, P, Size);
+    });
+    {
+        QPainter P(&ImagePart);
+        P.setRenderHint(QPainter::Antialiasing, true);
+        P.translate(-Left, 0);
+        DrawImageAt(S, P, Left, Size);
+    }
+    Pool.Wait(Domain);
+}
+
+}  // namespace
+
 void DrawPanels(const TorvaneScene& T, QPainter& P, PicturePanels Which, int Size) {
     const SceneState& S = T.S;
     int Left = 0;
     if (Which != PicturePanels::Image) {
-        const PanelProjection Project = DomainProjection(S, {0, 0, Size, Size});
-        P.save();
-        PreparePanel(P, Project);
-        DrawDomainPanel(S, Project, P);
-        P.restore();
+        DrawDomainAt(S, P, Size);
         Left = Size + Gap(Size);
     }
-    if (Which != PicturePanels::Domain) {
-        const PanelProjection Project = ImageProjection(S, {Left, 0, Left + Size, Size});
-        P.save();
-        PreparePanel(P, Project);
-        DrawImagePanel(S, Project, P);
-        P.restore();
-    }
+    if (Which != PicturePanels::Domain) DrawImageAt(S, P, Left, Size);
 }
 
 std::string WriteWholeFile(const QString& Path, const QByteArray& Bytes) {
@@ -119,7 +159,9 @@ std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Pa
             }
             if (I.isNull()) return "There is not enough memory for a picture of this size.";
             I.fill(Background);
-            {
+            if (Which == PicturePanels::Both) {
+                DrawBothInParallel(T.S, I, Size);
+            } else {
                 QPainter P(&I);
                 P.setRenderHint(QPainter::Antialiasing, true);
                 DrawPanels(T, P, Which, Size);

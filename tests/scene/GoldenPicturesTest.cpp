@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "SceneTestSupport.h"
+#include "scene/PanelRendering.h"
 #include "scene/PictureExport.h"
 
 namespace {
@@ -162,6 +164,26 @@ TEST(GoldenPictures, FoldsUpClose) {
     ExpectPanelsGolden(T, "real-fold");
 }
 
+// Both panels of a PNG are painted at once, each on its own thread: every pixel must be the
+// one a single painter over the whole picture gives.
+void ExpectPaintedAsInTurn(const TorvaneScene& T, const std::string& Path, int Size,
+                           const char* Name) {
+    ASSERT_EQ(ExportPicture(T, Path, PicturePanels::Both, Size), "") << Name;
+    const QImage Exported = QImage(QString::fromStdString(Path)).convertToFormat(QImage::Format_RGB32);
+    QImage InTurn(PictureSize(PicturePanels::Both, Size), QImage::Format_RGB32);
+    InTurn.fill(WindowColour(DrawingColour));
+    {
+        QPainter P(&InTurn);
+        P.setRenderHint(QPainter::Antialiasing, true);
+        DrawPanels(T, P, PicturePanels::Both, Size);
+    }
+    ASSERT_EQ(Exported.size(), InTurn.size()) << Name;
+    int Different = 0;
+    for (int Y = 0; Y < InTurn.height(); ++Y)
+        for (int X = 0; X < InTurn.width(); ++X) Different += Exported.pixel(X, Y) != InTurn.pixel(X, Y);
+    EXPECT_EQ(Different, 0) << Name << " at " << Size;
+}
+
 // The exported file, smoothed and at another size than the screen's, pins the export road.
 TEST(GoldenPictures, ExportedPictures) {
     QTemporaryDir Folder;
@@ -181,6 +203,7 @@ TEST(GoldenPictures, ExportedPictures) {
         const std::string Path = Folder.filePath(QStringLiteral("picture.png")).toStdString();
         ASSERT_EQ(ExportPicture(T, Path, PicturePanels::Both, 240), "") << Name;
         ExpectGolden(QImage(QString::fromStdString(Path)), Name);
+        for (int Size : {240, 461}) ExpectPaintedAsInTurn(T, Path, Size, Name);
     }
 }
 
