@@ -2,9 +2,7 @@
 
 #include <utility>
 
-namespace {
-
-SceneState WithoutCurves(SceneState& From) {
+SceneState CopyWithoutCurves(SceneState& From) {
     Curve3 Kept[4][21];
     Curve3* Families[4] = {From.DomHLines, From.DomVLines, From.ImgHLines, From.ImgVLines};
     for (int F = 0; F < 4; ++F)
@@ -17,9 +15,7 @@ SceneState WithoutCurves(SceneState& From) {
     return Copy;
 }
 
-}  // namespace
-
-SceneCopy::SceneCopy(SceneState& From) : S(WithoutCurves(From)) {
+SceneCopy::SceneCopy(SceneState& From) : S(CopyWithoutCurves(From)) {
     if (From.XFunction) X.CopyFrom(*From.XFunction);
     if (From.YFunction) Y.CopyFrom(*From.YFunction);
     if (From.WFunction) W.CopyFrom(*From.WFunction);

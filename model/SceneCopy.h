@@ -7,6 +7,10 @@
 #include "formula/OCFunctDDDoubleSafe.h"
 #include "model/SceneState.h"
 
+// The state without the grid, the image lines and the locus, which stay in From (moved aside
+// while it is copied): for work that computes them again.
+SceneState CopyWithoutCurves(SceneState& From);
+
 struct SceneCopy {
     SceneState S;
     TOCFunctDDDoubleSafe X, Y;

@@ -3,12 +3,18 @@
 #include <exception>
 
 #include "formula/x87/FloatingPointState.h"
+#include "model/SceneCopy.h"
 #include "scene/SceneWork.h"
 
-SceneJob::SceneJob(const SceneState& From, const TOCFunctDDDoubleSafe& X,
+SceneJob::SceneJob(SceneState& From, const TOCFunctDDDoubleSafe& X,
                    const TOCFunctDDDoubleSafe& Y, const TOCComplexFunction& W, const QImage& Dom,
                    const QImage& Img, PixelRect DClip, PixelRect IClip, unsigned WorkToDo)
-    : S(From), DomBitmap(Dom), ImgBitmap(Img), DomClip(DClip), ImgClip(IClip), Work(WorkToDo) {
+    : S(WorkToDo & WorkEverything ? CopyWithoutCurves(From) : SceneState(From)),
+      DomBitmap(Dom),
+      ImgBitmap(Img),
+      DomClip(DClip),
+      ImgClip(IClip),
+      Work(WorkToDo) {
     XFunction.CopyFrom(X);
     YFunction.CopyFrom(Y);
     WFunction.CopyFrom(W);

@@ -29,8 +29,10 @@ struct SceneJob {
     bool Failed = false;  // the work threw: its result is not to be shown
 
     // Made on the window's thread. The formulas should have all their programs generated
-    // (GenerateAllPrograms), so that the copies share them instead of making their own.
-    SceneJob(const SceneState& From, const TOCFunctDDDoubleSafe& X, const TOCFunctDDDoubleSafe& Y,
+    // (GenerateAllPrograms), so that the copies share them instead of making their own. Work
+    // that computes everything again copies From without its curves and locus (From is left
+    // as it was): those of a wild map run to millions of points.
+    SceneJob(SceneState& From, const TOCFunctDDDoubleSafe& X, const TOCFunctDDDoubleSafe& Y,
              const TOCComplexFunction& W, const QImage& Dom, const QImage& Img, PixelRect DClip,
              PixelRect IClip, unsigned WorkToDo);
     SceneJob(const SceneJob&) = delete;

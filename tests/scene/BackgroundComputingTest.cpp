@@ -199,6 +199,10 @@ TEST(BackgroundComputing, EscStopsTheDrawingAndTheOldPictureStays) {
     ASSERT_TRUE(T.S.SceneReady);
     const QImage Domain = T.DomainSurface, Image = T.ImageSurface;
     const int Nodes = T.S.SingLocus.LastIndex;
+    // A drawing of everything leaves the scene's curves and locus behind when it copies the
+    // scene; they must still be there, whole, when it is stopped.
+    const Curve3 Line = T.S.ImgHLines[10], Grid = T.S.DomVLines[3];
+    const Curve33 Locus = T.S.SingLocus;
 
     PutSlowMap(T);
     T.ReadAndDraw(true);
@@ -212,6 +216,12 @@ TEST(BackgroundComputing, EscStopsTheDrawingAndTheOldPictureStays) {
     EXPECT_EQ(Differences(T.DomainSurface, Domain), 0);
     EXPECT_EQ(Differences(T.ImageSurface, Image), 0);
     EXPECT_EQ(T.S.SingLocus.LastIndex, Nodes);
+    ExpectSameCurve(T.S.ImgHLines[10], Line, "image h", 10);
+    ExpectSameCurve(T.S.DomVLines[3], Grid, "domain v", 3);
+    for (int32_t K = 0; K <= Nodes; ++K)
+        ASSERT_TRUE(SameBits(&T.S.SingLocus.Nodes[static_cast<size_t>(K)].DomPt,
+                             &Locus.Nodes[static_cast<size_t>(K)].DomPt, sizeof(Point2)))
+            << "node " << K;
     // The stopped map is not ready for gestures; the next Draw It draws again.
     T.OnMouseDownInParameters(MouseButton::Left, LeftHeld(), 50, 50);
     EXPECT_FALSE(T.Computing());
