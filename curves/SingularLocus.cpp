@@ -101,9 +101,9 @@ Point3 ImagePosition(const SceneState& S, Point2 P) {
 
 namespace {
 
-// The helpers of a locus run. The seed cells are sampled in as many parts as there are
-// cores: this thread samples the first part with a client of its own (its memory must not
-// reach the search's client), each worker a part on its own copy of the scene. The first
+// The helpers of a locus run. The seed cells are sampled in as many shares as there are
+// cores: this thread samples the first share with a client of its own (its memory must not
+// reach the search's client), each worker a share on its own copy of the scene. The first
 // worker's copy then serves the corrections ahead of the search.
 class LocusHelpers : public TracerHelpers {
 public:
@@ -113,21 +113,21 @@ public:
 
     void Sample(const SeedGrid& Grid, SeedSamples& Out) override {
         const int Cells = Grid.Count * Grid.Count;
-        const int Parts = std::min(Pool.Workers() + 1, 8);
-        for (int K = 1; K < Parts; ++K) {
+        const int Shares = std::min(Pool.Workers() + 1, 8);
+        for (int K = 1; K < Shares; ++K) {
             Copies.push_back(std::make_unique<SceneCopy>(S));
             SceneState& Own = Copies.back()->S;
             Own.JacobianEvaluations = Own.GradientEvaluations = Own.MapEvaluations = 0;
-            const int First = K * Cells / Parts, End = (K + 1) * Cells / Parts;
+            const int First = K * Cells / Shares, End = (K + 1) * Cells / Shares;
             Pool.Run(Sampling, [&Own, &Grid, &Out, First, End] {
                 SetComputingFloatState();
-                SingularLocusClient Part(Own);
-                SampleSeeds(Part, Grid, First, End, Out);
+                SingularLocusClient Sampler(Own);
+                SampleSeeds(Sampler, Grid, First, End, Out);
             });
         }
         {
-            SingularLocusClient Part(S);
-            SampleSeeds(Part, Grid, 0, Cells / Parts, Out);
+            SingularLocusClient Sampler(S);
+            SampleSeeds(Sampler, Grid, 0, Cells / Shares, Out);
         }
         Pool.Wait(Sampling);
     }

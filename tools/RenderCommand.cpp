@@ -91,10 +91,10 @@ struct Options {
 };
 
 // Splits "a,b,c,d" into exactly N texts; false otherwise.
-bool SplitList(const QString& Value, int N, QStringList& Parts) {
-    Parts = Value.split(QLatin1Char(','));
-    if (Parts.size() != N) return false;
-    for (QString& P : Parts) {
+bool SplitList(const QString& Value, int N, QStringList& Items) {
+    Items = Value.split(QLatin1Char(','));
+    if (Items.size() != N) return false;
+    for (QString& P : Items) {
         P = P.trimmed();
         if (P.isEmpty()) return false;
     }

@@ -29,18 +29,18 @@ bool ReadBound(const QString& Text, double& V, std::string& Why) {
 
 }  // namespace
 
-std::string ReadFramePath(const QString& Spec, FramePath& Path) {
+std::string ReadFramePath(const QString& Text, FramePath& Path) {
     Path = FramePath{};
-    const QStringList Parts = Spec.split(QLatin1Char(','));
-    if (Parts.size() > 2) return "--animate moves p, q or both: \"p=a..b\", \"q=c..d\" or \"p=a..b,q=c..d\"";
-    for (const QString& Part : Parts) {
-        const qsizetype Equals = Part.indexOf(QLatin1Char('='));
-        const QString Name = Part.left(Equals).trimmed().toLower();
-        const QString Range = Part.mid(Equals + 1);
+    const QStringList Moves = Text.split(QLatin1Char(','));
+    if (Moves.size() > 2) return "--animate moves p, q or both: \"p=a..b\", \"q=c..d\" or \"p=a..b,q=c..d\"";
+    for (const QString& Move : Moves) {
+        const qsizetype Equals = Move.indexOf(QLatin1Char('='));
+        const QString Name = Move.left(Equals).trimmed().toLower();
+        const QString Range = Move.mid(Equals + 1);
         const qsizetype Dots = Range.indexOf(QStringLiteral(".."));
         if (Equals < 0 || Dots < 0 || (Name != QStringLiteral("p") && Name != QStringLiteral("q")))
             return "--animate takes \"p=a..b\", \"q=c..d\" or both, separated by a comma; \"" +
-                   Part.trimmed().toStdString() + "\" is neither";
+                   Move.trimmed().toStdString() + "\" is neither";
         const bool IsP = Name == QStringLiteral("p");
         if (IsP ? Path.MovesP : Path.MovesQ)
             return "--animate names " + Name.toStdString() + " twice";

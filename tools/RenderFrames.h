@@ -15,7 +15,7 @@ enum class PicturePanels;
 // The most frames one run may write.
 inline constexpr int MaxFrames = 10000;
 
-// Where p and q go: from their values in the scene unless the spec names them.
+// Where p and q go: from their values in the scene unless the path moves them.
 struct FramePath {
     bool MovesP = false, MovesQ = false;
     double P[2] = {0, 0}, Q[2] = {0, 0};  // start and end
@@ -24,7 +24,7 @@ struct FramePath {
 
 // Reads "p=a..b", "q=c..d" or both separated by a comma; a and b may be formulas without
 // variables. Returns the reason it cannot, empty when Path is filled.
-std::string ReadFramePath(const QString& Spec, FramePath& Path);
+std::string ReadFramePath(const QString& Text, FramePath& Path);
 
 // The pattern's one "%d" or "%0Nd" (N from 1 to 9) replaced by Frame; false when the pattern
 // has no such place, or more than one, or another '%'.
