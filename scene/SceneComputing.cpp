@@ -41,8 +41,9 @@ unsigned Merged(unsigned Waiting, unsigned Work) {
 
 void TorvaneScene::Redo(unsigned Work, bool Coalesce) {
     if (!Computer) {
-        RunSceneWork({S, SingTracer, DomBitmap, ImgBitmap, DomBitmapClip, ImgBitmapClip}, Work);
-        ShowDrawn(PanelsDrawnBy(Work));
+        RunSceneWork({S, SingTracer, DomBitmap, ImgBitmap, DomBitmapClip, ImgBitmapClip, PaintsBitmaps},
+                     Work);
+        ShowDrawn(PaintsBitmaps ? PanelsDrawnBy(Work) : 0);
         return;
     }
     WaitingWork = Merged(WaitingWork, Work);

@@ -53,7 +53,8 @@ std::string TorvaneScene::ComputeFrame(Point2 V) {
     SetBasicData(S);
     SetCoordinateChangesParam();
     S.Modified = true;
-    ComputeScene(S, SingTracer);
+    // The road Draw It takes, on every core; a frame is exported, not shown.
+    RunSceneWork({S, SingTracer, DomBitmap, ImgBitmap, DomBitmapClip, ImgBitmapClip, false}, WorkEverything);
     return "";
 }
 

@@ -72,6 +72,7 @@ void RunEverything(const SceneCanvas& C) {
     if (!S.ShowSingLocus) {
         TraceImageCurves(S);
         ComputeSingularLocus(S, C.Tracer);  // the thresholds, and no nodes
+        if (!C.Paint) return;
         // Both bitmaps get the panel's background for the views just fitted, then the picture.
         PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
         PrepareBitmap(C.ImgBitmap, C.ImgClip, S.ImgRect, ImageDrawingRect(S));
@@ -97,6 +98,7 @@ void RunEverything(const SceneCanvas& C) {
     // Each task writes only its own panel's bitmap.
     auto DrawCurves = [&Pool, &Lines, &Drawing, &C, &DrawingQueued] {
         DrawingQueued = true;
+        if (!C.Paint) return;
         Pool.Run(Drawing, [&C] {
             PrepareBitmap(C.DomBitmap, C.DomClip, C.S.DomRect, C.S.DomView.ViewRect);
             DrawDomainBitmap(C, false, Pass::CurvesOnly);
@@ -118,6 +120,7 @@ void RunEverything(const SceneCanvas& C) {
     S.MapEvaluations += Locus.S.MapEvaluations - CopiedEvaluations;
     S.JacobianEvaluations = Locus.S.JacobianEvaluations;
     S.GradientEvaluations = Locus.S.GradientEvaluations;
+    if (!C.Paint) return;
     // Neither pass writes the scene: they only read it, each into its own bitmap.
     Pool.Run(Drawing, [&C] { DrawDomainBitmap(C, false, Pass::LocusOnly); });
     DrawImageBitmap(C, false, Pass::LocusOnly);
@@ -138,6 +141,7 @@ void RunSceneWork(const SceneCanvas& C, unsigned Work) {
         RunEverything(C);
         return;
     }
+    if (!C.Paint) Work &= ~(WorkPrepareDomain | WorkDrawDomain | WorkDrawImage);
     if (Work & WorkDomainCurves) ComputeDomainCurves(S);
     if (Work & WorkImageCurves) ComputeImageCurves(S);
     if (Work & WorkLocus) {

@@ -30,6 +30,9 @@ struct SceneCanvas {
     QImage& ImgBitmap;
     PixelRect& DomClip;  // the rectangle each bitmap's drawing stays inside
     PixelRect& ImgClip;
+    // Off where nobody looks at the bitmaps (a renderer exports from the curves): the work
+    // then computes and draws nothing.
+    bool Paint = true;
 };
 
 // Does the work in a fixed order, whatever order it was asked in: computing (everything, or
@@ -37,7 +40,8 @@ struct SceneCanvas {
 // bitmaps, drawing them. Drawing after a partial computation first whitens the drawing
 // rectangle; after everything, the prepared bitmap is drawn on as it is.
 void RunSceneWork(const SceneCanvas& C, unsigned Work);
-// Which bitmaps the work draws: bit 0 the domain's, bit 1 the image's.
+// Which bitmaps the work draws: bit 0 the domain's, bit 1 the image's (or would draw, were
+// the canvas painted).
 int PanelsDrawnBy(unsigned Work);
 
 // The rectangle the image bitmap's drawing fills: the whole panel for the sphere, else the

@@ -115,6 +115,9 @@ public:
     QImage DomainSurface, ImageSurface, ParametersSurface;
     // The clip rectangle each bitmap's drawing stays inside (set by SetClip).
     PixelRect DomBitmapClip, ImgBitmapClip;
+    // Off in a scene without a computing thread that only exports pictures, which are drawn
+    // from the curves: the bitmaps and the surfaces then stay as they are.
+    bool PaintsBitmaps = true;
 
     std::string& Text(EditField F) { return Edits[static_cast<int>(F)].Text; }
     const std::string& Text(EditField F) const { return Edits[static_cast<int>(F)].Text; }
@@ -132,8 +135,8 @@ public:
     // The same road without reading: after a gesture changed the scene's values. Coalesce:
     // the change is a step of a drag (see Redo).
     void ComputeAndDrawCurves(bool Coalesce = false);
-    // One frame of an animation of a drawn scene, computed at once on this thread from the
-    // formulas as compiled: the parameters moved to V as a drag moves them (their fields show
+    // One frame of an animation of a drawn scene, computed at once (on every core, as Draw It
+    // computes) from the formulas as compiled: the parameters moved to V as a drag moves them (their fields show
     // the values), the curves and the locus computed again for the picture export; the
     // window's bitmaps keep their last drawing. Returns the message Draw It would give for a
     // V outside the parameter ranges, or for a scene not drawn, with nothing changed; empty

@@ -295,6 +295,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     if (std::string Why = ClipRefusal(Clip); !Why.empty()) return Refuse(Why);
 
     TorvaneScene T;
+    T.PaintsBitmaps = false;  // the picture is drawn from the curves, smoothed, at its own size
     if (!Document.isEmpty()) {
         FileOutcome R = T.ReadFromDisk(Std(Document));
         if (!R.Ok()) {

@@ -79,6 +79,41 @@ TEST(RenderFrames, AFrameIsWhatAFreshDrawItDrawsThere) {
     EXPECT_EQ(T.Text(EditField::pValue), "1");
 }
 
+// The renderer's scene paints no bitmaps: it computes what the window's computes, with the
+// locus on and off, for Draw It and for frames, and exports the same bytes.
+TEST(RenderFrames, ARendererSceneComputesWhatTheWindowDrawsAndPaintsNothing) {
+    QTemporaryDir Folder;
+    const std::string A = Folder.filePath(QStringLiteral("a.png")).toStdString();
+    const std::string B = Folder.filePath(QStringLiteral("b.png")).toStdString();
+    for (bool Complex : {false, true})
+        for (bool Locus : {true, false}) {
+            TorvaneScene Window, Renderer;
+            Renderer.PaintsBitmaps = false;
+            const QImage Domain = Renderer.DomainSurface.copy(), Image = Renderer.ImageSurface.copy();
+            const QImage DomBitmap = Renderer.DomBitmap.copy(), ImgBitmap = Renderer.ImgBitmap.copy();
+            auto Untouched = [&] {
+                return Renderer.DomainSurface == Domain && Renderer.ImageSurface == Image &&
+                       Renderer.DomBitmap == DomBitmap && Renderer.ImgBitmap == ImgBitmap;
+            };
+            for (TorvaneScene* T : {&Window, &Renderer}) {
+                DrawAt(*T, Complex, "1", "0.5");
+                if (!Locus) T->AdjustMenus(static_cast<uint8_t>(T->SceneFlags() & ~2));
+                T->ReadAndDraw(false);
+                ASSERT_TRUE(T->S.SceneReady) << T->StatusText;
+            }
+            EXPECT_EQ(DumpScene(Renderer), DumpScene(Window)) << Complex << Locus;
+            EXPECT_TRUE(Untouched());
+            EXPECT_NE(Window.ImageSurface, Image);
+            ASSERT_EQ(Window.ComputeFrame({0.75, 0.25}), "");
+            ASSERT_EQ(Renderer.ComputeFrame({0.75, 0.25}), "");
+            EXPECT_EQ(DumpScene(Renderer), DumpScene(Window)) << Complex << Locus;
+            ASSERT_EQ(ExportPicture(Window, A, PicturePanels::Both, 300), "");
+            ASSERT_EQ(ExportPicture(Renderer, B, PicturePanels::Both, 300), "");
+            EXPECT_EQ(Bytes(QString::fromStdString(A)), Bytes(QString::fromStdString(B)));
+            EXPECT_TRUE(Untouched());
+        }
+}
+
 TEST(RenderFrames, NamesAndParametersOfTheFrames) {
     QString Name;
     ASSERT_TRUE(FrameName(QStringLiteral("a-%d.png"), 7, Name));
