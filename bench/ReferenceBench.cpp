@@ -9,6 +9,7 @@
 
 #include <QDir>
 
+#include <optional>
 #include <string>
 
 #include "bench/BenchApplication.h"
@@ -25,8 +26,14 @@ void FieldsToPng(benchmark::State& State, bool PaintsBitmaps) {
     T->Text(EditField::qValue) = "1";
     const std::string Path = QDir::tempPath().toStdString() + "/torvane-reference.png";
     for (auto _ : State) {
-        T->ReadAndDraw(true);
-        std::string Failure = ExportPicture(*T, Path, PicturePanels::Both, 460);
+        // As the renderer makes a picture: its curves painted while the locus is traced.
+        PictureExporter Exporter;
+        {
+            std::optional<PaintingAhead> Ahead;
+            if (!PaintsBitmaps) Ahead.emplace(*T, Exporter, Path, PicturePanels::Both, 460);
+            T->ReadAndDraw(true);
+        }
+        std::string Failure = Exporter.Export(*T, Path, PicturePanels::Both, 460);
         if (!Failure.empty()) State.SkipWithError(Failure.c_str());
     }
 }

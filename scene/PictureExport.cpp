@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "common/TaskPool.h"
+#include "formula/x87/FloatingPointState.h"
 #include "scene/PanelRendering.h"
 #include "scene/PngEncoding.h"
 
@@ -42,27 +43,52 @@ QSize PictureSize(PicturePanels Which, int Size) {
 
 namespace {
 
-void DrawDomainAt(const SceneState& S, QPainter& P, int Size) {
-    const PanelProjection Project = DomainProjection(S, {0, 0, Size, Size});
+// What of a panel a painting puts on the picture: the locus goes over curves painted before.
+enum class Layer { Whole, Curves, Locus };
+
+using PanelDrawing = void (*)(const SceneState&, const PanelProjection&, QPainter&);
+
+void DrawPanelAt(const SceneState& S, QPainter& P, const PanelProjection& Project, Layer What,
+                 PanelDrawing Curves, PanelDrawing Locus) {
     P.save();
-    PreparePanel(P, Project);
-    DrawDomainPanel(S, Project, P);
+    if (What == Layer::Locus)
+        P.setClipRect(ToQRect(Project.DrawingRect()));
+    else
+        PreparePanel(P, Project);
+    if (What != Layer::Locus) Curves(S, Project, P);
+    if (What != Layer::Curves && S.ShowSingLocus) Locus(S, Project, P);
     P.restore();
 }
 
-void DrawImageAt(const SceneState& S, QPainter& P, int Left, int Size) {
-    const PanelProjection Project = ImageProjection(S, {Left, 0, Left + Size, Size});
-    P.save();
-    PreparePanel(P, Project);
-    DrawImagePanel(S, Project, P);
-    P.restore();
+void DrawDomainAt(const SceneState& S, QPainter& P, int Size, Layer What) {
+    DrawPanelAt(S, P, DomainProjection(S, {0, 0, Size, Size}), What, DrawDomainCurves, DrawSingularLocusDom);
+}
+
+void DrawImageAt(const SceneState& S, QPainter& P, int Left, int Size, Layer What) {
+    DrawPanelAt(S, P, ImageProjection(S, {Left, 0, Left + Size, Size}), What, DrawImageCurves,
+                DrawSingularLocusImg);
+}
+
+void DrawPanelsAt(const SceneState& S, QPainter& P, PicturePanels Which, int Size, Layer What) {
+    int Left = 0;
+    if (Which != PicturePanels::Image) {
+        DrawDomainAt(S, P, Size, What);
+        Left = Size + Gap(Size);
+    }
+    if (Which != PicturePanels::Domain) DrawImageAt(S, P, Left, Size, What);
 }
 
 // Both panels of a raster at once, each on its own thread through an image of its own over
 // its part of the pixels (a device is painted by one painter at a time). The image panel's
 // painter is moved by the panel's whole-pixel offset, so every pixel is the one a single
-// painter over the whole raster gives.
-void DrawBothInParallel(const SceneState& S, QImage& Raster, int Size) {
+// painter over the whole raster gives. One panel is painted on this thread.
+void PaintRaster(const SceneState& S, QImage& Raster, PicturePanels Which, int Size, Layer What) {
+    if (Which != PicturePanels::Both) {
+        QPainter P(&Raster);
+        P.setRenderHint(QPainter::Antialiasing, true);
+        DrawPanelsAt(S, P, Which, Size, What);
+        return;
+    }
     const int Left = Size + Gap(Size);
     uchar* Bits = Raster.bits();
     const qsizetype Stride = Raster.bytesPerLine();
@@ -72,30 +98,34 @@ void DrawBothInParallel(const SceneState& S, QImage& Raster, int Size) {
                      Raster.format());
     TaskPool& Pool = TaskPool::Shared();
     TaskGroup Domain;
-    Pool.Run(Domain, [&S, &DomainPart, Size] {
+    Pool.Run(Domain, [&S, &DomainPart, Size, What] {
         QPainter P(&DomainPart);
         P.setRenderHint(QPainter::Antialiasing, true);
-        DrawDomainAt(S, P, Size);
+        DrawDomainAt(S, P, Size, What);
     });
     {
         QPainter P(&ImagePart);
         P.setRenderHint(QPainter::Antialiasing, true);
         P.translate(-Left, 0);
-        DrawImageAt(S, P, Left, Size);
+        DrawImageAt(S, P, Left, Size, What);
     }
     Pool.Wait(Domain);
+}
+
+// The raster for a PNG picture, made anew only for another size; false when there is no
+// memory for it.
+bool PrepareRaster(QImage& Raster, QSize Whole) {
+    if (Raster.size() != Whole) {
+        Raster = QImage();  // the old raster goes before the new one is made
+        Raster = QImage(Whole, QImage::Format_RGB32);
+    }
+    return !Raster.isNull();
 }
 
 }  // namespace
 
 void DrawPanels(const TorvaneScene& T, QPainter& P, PicturePanels Which, int Size) {
-    const SceneState& S = T.S;
-    int Left = 0;
-    if (Which != PicturePanels::Image) {
-        DrawDomainAt(S, P, Size);
-        Left = Size + Gap(Size);
-    }
-    if (Which != PicturePanels::Domain) DrawImageAt(S, P, Left, Size);
+    DrawPanelsAt(T.S, P, Which, Size, Layer::Whole);
 }
 
 std::string WriteWholeFile(const QString& Path, const QByteArray& Bytes) {
@@ -128,8 +158,33 @@ std::string ExportPicture(const TorvaneScene& T, const std::string& Path, Pictur
     return PictureExporter().Export(T, Path, Which, Size);
 }
 
+void PictureExporter::PaintCurves(const SceneState& S, PicturePanels Which, int Size) {
+    CurvesPainted = false;
+    if (!PrepareRaster(Canvas, PictureSize(Which, Size))) return;
+    Canvas.fill(WindowColour(DrawingColour));
+    PaintRaster(S, Canvas, Which, Size, Layer::Curves);
+    ClearUpperVectorHalves();  // the locus may be computed on this thread next
+    CurvesPainted = true;
+    PaintedPanels = Which;
+}
+
+PaintingAhead::PaintingAhead(TorvaneScene& T, PictureExporter& E, const std::string& Path,
+                             PicturePanels Which, int Size)
+    : Scene(T) {
+    PictureFormat Format;
+    if (!PictureFormatOf(Path, Format) || Format != PictureFormat::Png || Size < MinPictureSize ||
+        Size > MaxPngSize)
+        return;
+    T.OnCurvesComputed = [&T, &E, Which, Size] { E.PaintCurves(T.S, Which, Size); };
+}
+
+PaintingAhead::~PaintingAhead() { Scene.OnCurvesComputed = nullptr; }
+
 std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Path,
                                     PicturePanels Which, int Size) {
+    // Curves painted ahead serve this picture only.
+    const bool Ahead = CurvesPainted && PaintedPanels == Which && Canvas.size() == PictureSize(Which, Size);
+    CurvesPainted = false;
     PictureFormat Format;
     if (!PictureFormatOf(Path, Format)) return "The picture's name must end in .png, .svg or .pdf.";
     if (!T.S.SceneReady) return "There is no drawing to export.";
@@ -153,18 +208,12 @@ std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Pa
     QImage& I = Canvas;
     switch (Format) {
         case PictureFormat::Png:
-            if (I.size() != Whole) {
-                I = QImage();  // the old raster goes before the new one is made
-                I = QImage(Whole, QImage::Format_RGB32);
-            }
-            if (I.isNull()) return "There is not enough memory for a picture of this size.";
-            I.fill(Background);
-            if (Which == PicturePanels::Both) {
-                DrawBothInParallel(T.S, I, Size);
+            if (Ahead) {
+                PaintRaster(T.S, I, Which, Size, Layer::Locus);
             } else {
-                QPainter P(&I);
-                P.setRenderHint(QPainter::Antialiasing, true);
-                DrawPanels(T, P, Which, Size);
+                if (!PrepareRaster(I, Whole)) return "There is not enough memory for a picture of this size.";
+                I.fill(Background);
+                PaintRaster(T.S, I, Which, Size, Layer::Whole);
             }
             Write = [&I](QIODevice& D) {
                 std::string Why;

@@ -37,9 +37,31 @@ std::string ExportPicture(const TorvaneScene& T, const std::string& Path, Pictur
 class PictureExporter {
 public:
     std::string Export(const TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size);
+    // Paints a PNG picture's background and curves of a scene whose curves are computed and
+    // whose locus may not be yet (see PaintingAhead); the next Export, of that scene with the
+    // same panels and size, paints only the locus over them.
+    void PaintCurves(const SceneState& S, PicturePanels Which, int Size);
 
 private:
     QImage Canvas;
+    bool CurvesPainted = false;
+    PicturePanels PaintedPanels = PicturePanels::Both;
+};
+
+// While it lives, the scene computes everything (Draw It, a frame) with the exporter painting
+// the PNG picture's curves as soon as they are computed, on a core the locus leaves free; the
+// next export of the picture then paints only the locus. Nothing is painted ahead for other
+// formats or sizes a PNG picture may not have.
+class PaintingAhead {
+public:
+    PaintingAhead(TorvaneScene& T, PictureExporter& E, const std::string& Path, PicturePanels Which,
+                  int Size);
+    ~PaintingAhead();
+    PaintingAhead(const PaintingAhead&) = delete;
+    PaintingAhead& operator=(const PaintingAhead&) = delete;
+
+private:
+    TorvaneScene& Scene;
 };
 
 // Writes a file whole or not at all: the bytes go to a temporary file beside Path, which takes

@@ -69,61 +69,80 @@ void PngBands::Deflate(int K) {
     }
 }
 
+namespace {
+
+// What igzip works in, kept by each thread for its next band: made anew, its few hundred
+// kilobytes would be fresh memory for every band of every picture.
+struct Compressor {
+    isal_zstream Z;
+    uint8_t Level[ISAL_DEF_LVL1_DEFAULT];
+    std::vector<uint8_t> Chunk;  // rows packed for igzip
+    std::vector<uint8_t> Out;    // the band deflated, copied out whole
+};
+
+Compressor& ThisThreadsCompressor() {
+    thread_local std::unique_ptr<Compressor> C;
+    if (!C) C = std::make_unique<Compressor>();
+    return *C;
+}
+
+}  // namespace
+
 void PngBands::DeflateRows(Band& B) {
     ClearUpperVectorHalves();  // the picture was just painted, perhaps on this thread
     const size_t RowLength = static_cast<size_t>(Image.width()) * 3 + 1;
+    Compressor& C = ThisThreadsCompressor();
     // Rows are packed a chunk at a time into a buffer that stays in the cache.
     const int ChunkRows = static_cast<int>(std::max<size_t>(1, ChunkBytes / RowLength));
-    std::vector<uint8_t> Chunk(RowLength * static_cast<size_t>(std::min(ChunkRows, B.EndRow - B.FirstRow)));
+    C.Chunk.resize(RowLength * static_cast<size_t>(std::min(ChunkRows, B.EndRow - B.FirstRow)));
     // Raw deflate (no zlib header or checksum of its own): the pieces are framed together.
     // The fastest level packs drawings smaller than zlib's fastest, many times faster.
-    auto Z = std::make_unique<isal_zstream>();
-    isal_deflate_init(Z.get());
-    std::unique_ptr<uint8_t[]> LevelBuffer(new uint8_t[ISAL_DEF_LVL1_DEFAULT]);
-    Z->level = 1;
-    Z->level_buf = LevelBuffer.get();
-    Z->level_buf_size = ISAL_DEF_LVL1_DEFAULT;
-    Z->gzip_flag = IGZIP_DEFLATE;
+    isal_zstream& Z = C.Z;
+    isal_deflate_init(&Z);
+    Z.level = 1;
+    Z.level_buf = C.Level;
+    Z.level_buf_size = sizeof C.Level;
+    Z.gzip_flag = IGZIP_DEFLATE;
     B.RawLength = RowLength * static_cast<size_t>(B.EndRow - B.FirstRow);
-    // Room for the rows stored, as the worst case is; a full buffer is still grown.
-    B.Deflated.resize(B.RawLength + B.RawLength / 64 + 1024);
+    // Drawings deflate to a few percent of their rows; a full buffer is grown.
+    if (C.Out.size() < B.RawLength / 8 + 4096) C.Out.resize(B.RawLength / 8 + 4096);
     size_t Written = 0;
     B.Adler = 1;  // the checksum of no bytes
     for (int Y = B.FirstRow; Y < B.EndRow && !B.Error;) {
         const int Rows = std::min(ChunkRows, B.EndRow - Y);
-        for (int R = 0; R < Rows; ++R) PackRow(Image, Y + R, Chunk.data() + RowLength * static_cast<size_t>(R));
+        for (int R = 0; R < Rows; ++R) PackRow(Image, Y + R, C.Chunk.data() + RowLength * static_cast<size_t>(R));
         Y += Rows;
         const size_t Length = RowLength * static_cast<size_t>(Rows);
-        B.Adler = isal_adler32(B.Adler, Chunk.data(), Length);
+        B.Adler = isal_adler32(B.Adler, C.Chunk.data(), Length);
         const bool Final = Y == B.EndRow;
-        Z->next_in = Chunk.data();
-        Z->avail_in = static_cast<uint32_t>(Length);
+        Z.next_in = C.Chunk.data();
+        Z.avail_in = static_cast<uint32_t>(Length);
         // The last band ends the stream; the others end on a byte boundary with a sync flush,
         // so that the next band's blocks follow them.
-        Z->end_of_stream = Final && B.Last ? 1 : 0;
-        Z->flush = Final && !B.Last ? SYNC_FLUSH : NO_FLUSH;
+        Z.end_of_stream = Final && B.Last ? 1 : 0;
+        Z.flush = Final && !B.Last ? SYNC_FLUSH : NO_FLUSH;
         for (int Calls = 0;; ++Calls) {
-            if (Written == B.Deflated.size()) B.Deflated.resize(2 * B.Deflated.size());
-            Z->next_out = B.Deflated.data() + Written;
-            Z->avail_out = static_cast<uint32_t>(std::min<size_t>(B.Deflated.size() - Written, 1u << 30));
-            const int Code = isal_deflate(Z.get());
-            Written = static_cast<size_t>(Z->next_out - B.Deflated.data());
+            if (Written == C.Out.size()) C.Out.resize(2 * C.Out.size());
+            Z.next_out = C.Out.data() + Written;
+            Z.avail_out = static_cast<uint32_t>(std::min<size_t>(C.Out.size() - Written, 1u << 30));
+            const int Code = isal_deflate(&Z);
+            Written = static_cast<size_t>(Z.next_out - C.Out.data());
             if (Code != COMP_OK) {
                 B.Error = "the compressor failed";
                 break;
             }
             // The input is taken whole and, at the band's end, the flush or the end written.
-            const bool Through = Z->avail_in == 0 &&
-                                 (!Final || (B.Last ? Z->internal_state.state == ZSTATE_END
-                                                    : Z->internal_state.state == ZSTATE_NEW_HDR));
+            const bool Through = Z.avail_in == 0 &&
+                                 (!Final || (B.Last ? Z.internal_state.state == ZSTATE_END
+                                                    : Z.internal_state.state == ZSTATE_NEW_HDR));
             if (Through) break;
-            if (Z->avail_out != 0 && Calls > 64) {
+            if (Z.avail_out != 0 && Calls > 64) {
                 B.Error = "the compressor did not finish";
                 break;
             }
         }
     }
-    B.Deflated.resize(Written);
+    B.Deflated.assign(C.Out.begin(), C.Out.begin() + static_cast<std::ptrdiff_t>(Written));
 }
 
 namespace {

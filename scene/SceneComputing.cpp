@@ -41,7 +41,8 @@ unsigned Merged(unsigned Waiting, unsigned Work) {
 
 void TorvaneScene::Redo(unsigned Work, bool Coalesce) {
     if (!Computer) {
-        RunSceneWork({S, SingTracer, DomBitmap, ImgBitmap, DomBitmapClip, ImgBitmapClip, PaintsBitmaps},
+        RunSceneWork({S, SingTracer, DomBitmap, ImgBitmap, DomBitmapClip, ImgBitmapClip, PaintsBitmaps,
+                      &OnCurvesComputed},
                      Work);
         ShowDrawn(PaintsBitmaps ? PanelsDrawnBy(Work) : 0);
         return;

@@ -54,7 +54,8 @@ std::string TorvaneScene::ComputeFrame(Point2 V) {
     SetCoordinateChangesParam();
     S.Modified = true;
     // The road Draw It takes, on every core; a frame is exported, not shown.
-    RunSceneWork({S, SingTracer, DomBitmap, ImgBitmap, DomBitmapClip, ImgBitmapClip, false}, WorkEverything);
+    RunSceneWork({S, SingTracer, DomBitmap, ImgBitmap, DomBitmapClip, ImgBitmapClip, false, &OnCurvesComputed},
+                 WorkEverything);
     return "";
 }
 

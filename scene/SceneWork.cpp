@@ -72,6 +72,7 @@ void RunEverything(const SceneCanvas& C) {
     if (!S.ShowSingLocus) {
         TraceImageCurves(S);
         ComputeSingularLocus(S, C.Tracer);  // the thresholds, and no nodes
+        if (C.CurvesComputed && *C.CurvesComputed) (*C.CurvesComputed)();
         if (!C.Paint) return;
         // Both bitmaps get the panel's background for the views just fitted, then the picture.
         PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
@@ -98,6 +99,11 @@ void RunEverything(const SceneCanvas& C) {
     // Each task writes only its own panel's bitmap.
     auto DrawCurves = [&Pool, &Lines, &Drawing, &C, &DrawingQueued] {
         DrawingQueued = true;
+        if (C.CurvesComputed && *C.CurvesComputed)
+            Pool.Run(Drawing, [&Pool, &Lines, &C] {
+                Pool.Wait(Lines);
+                (*C.CurvesComputed)();
+            });
         if (!C.Paint) return;
         Pool.Run(Drawing, [&C] {
             PrepareBitmap(C.DomBitmap, C.DomClip, C.S.DomRect, C.S.DomView.ViewRect);

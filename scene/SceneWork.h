@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include <functional>
+
 #include "curves/FImplicitCurveLine.h"
 #include "model/SceneState.h"
 
@@ -33,6 +35,10 @@ struct SceneCanvas {
     // Off where nobody looks at the bitmaps (a renderer exports from the curves): the work
     // then computes and draws nothing.
     bool Paint = true;
+    // When everything is computed, called once on any thread as soon as the grid and image
+    // curves are final, while the locus may still be computed: it may read the scene's views
+    // and curves, never its locus. May be null or empty.
+    const std::function<void()>* CurvesComputed = nullptr;
 };
 
 // Does the work in a fixed order, whatever order it was asked in: computing (everything, or

@@ -118,6 +118,10 @@ public:
     // Off in a scene without a computing thread that only exports pictures, which are drawn
     // from the curves: the bitmaps and the surfaces then stay as they are.
     bool PaintsBitmaps = true;
+    // In a scene without a computing thread, called while everything is computed, as soon as
+    // the curves are (see SceneCanvas::CurvesComputed): a renderer paints its picture's curves
+    // then, while the locus is still traced.
+    std::function<void()> OnCurvesComputed;
 
     std::string& Text(EditField F) { return Edits[static_cast<int>(F)].Text; }
     const std::string& Text(EditField F) const { return Edits[static_cast<int>(F)].Text; }

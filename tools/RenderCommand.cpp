@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <optional>
 
 #include "common/ResStrings.h"
 #include "formula/OCFunctDDDoubleSafe.h"
@@ -333,7 +334,13 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     if (Parser.isSet(O.SphereDomain)) Set(16, true);
     T.AdjustMenus(Flags);
 
-    T.ReadAndDraw(false);
+    // A single PNG picture's curves are painted while the locus is traced.
+    PictureExporter Exporter;
+    {
+        std::optional<PaintingAhead> Ahead;
+        if (!Animated && !Picture.isEmpty()) Ahead.emplace(T, Exporter, Std(Picture), Which, Size);
+        T.ReadAndDraw(false);
+    }
     if (!T.S.SceneReady) return Refuse(T.StatusText);
     if (Animated) {
         bool BadMap = false;
@@ -346,7 +353,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
             return RenderNotWritten;
         }
     } else if (!Picture.isEmpty()) {
-        std::string Failure = ExportPicture(T, Std(Picture), Which, Size);
+        std::string Failure = Exporter.Export(T, Std(Picture), Which, Size);
         if (!Failure.empty()) {
             Err << "torvane-render: " << QString::fromStdString(Failure) << "\n";
             Err.flush();

@@ -99,15 +99,17 @@ std::string WriteFrames(TorvaneScene& T, const std::vector<Point2>& Parameters,
     PictureExporter Exporter;  // one raster for every frame
     for (size_t K = 0; K < Parameters.size(); ++K) {
         const Point2 V = Parameters[K];
+        QString Name;
+        if (!FrameName(Pattern, static_cast<int>(K), Name)) return "the picture's name holds no frame number";
         if (K > 0 || V.X != T.S.ParamValue.X || V.Y != T.S.ParamValue.Y) {
+            // The frame's curves are painted while its locus is traced.
+            PaintingAhead Ahead(T, Exporter, Name.toStdString(), Which, Size);
             std::string Refusal = T.ComputeFrame(V);
             if (!Refusal.empty()) {
                 BadMap = true;
                 return Refusal;
             }
         }
-        QString Name;
-        if (!FrameName(Pattern, static_cast<int>(K), Name)) return "the picture's name holds no frame number";
         std::string Failure = Exporter.Export(T, Name.toStdString(), Which, Size);
         if (!Failure.empty()) return Failure;
     }

@@ -114,6 +114,53 @@ TEST(RenderFrames, ARendererSceneComputesWhatTheWindowDrawsAndPaintsNothing) {
         }
 }
 
+// A renderer paints a PNG picture's curves while the locus is traced, and the locus over them
+// once it is: the file is the one painted whole, for Draw It and for frames, with the locus on
+// and off. Curves painted for other panels or another size are not used.
+TEST(RenderFrames, CurvesPaintedAheadGiveThePicturePaintedWhole) {
+    QTemporaryDir Folder;
+    const std::string A = Folder.filePath(QStringLiteral("a.png")).toStdString();
+    const std::string B = Folder.filePath(QStringLiteral("b.png")).toStdString();
+    for (bool Complex : {false, true})
+        for (bool Locus : {true, false})
+            for (PicturePanels Which : {PicturePanels::Both, PicturePanels::Image}) {
+                TorvaneScene T;
+                T.PaintsBitmaps = false;
+                DrawAt(T, Complex, "1", "0.5");
+                if (!Locus) T.AdjustMenus(static_cast<uint8_t>(T.SceneFlags() & ~2));
+                PictureExporter Ahead;
+                auto Same = [&](PicturePanels Exported, int Size) {
+                    if (Ahead.Export(T, A, Exported, Size) != "" || ExportPicture(T, B, Exported, Size) != "")
+                        return false;
+                    return Bytes(QString::fromStdString(A)) == Bytes(QString::fromStdString(B));
+                };
+                {
+                    PaintingAhead Painting(T, Ahead, A, Which, 300);
+                    T.ReadAndDraw(false);
+                }
+                ASSERT_TRUE(T.S.SceneReady) << T.StatusText;
+                EXPECT_FALSE(T.OnCurvesComputed);
+                EXPECT_TRUE(Same(Which, 300)) << Complex << Locus;
+                {
+                    PaintingAhead Painting(T, Ahead, A, Which, 300);
+                    ASSERT_EQ(T.ComputeFrame({0.75, 0.25}), "");
+                }
+                EXPECT_TRUE(Same(Which, 300)) << "a frame " << Complex << Locus;
+                for (const auto& [Painted, Size] : {std::pair{Which, 200}, {PicturePanels::Domain, 300}}) {
+                    PaintingAhead Painting(T, Ahead, A, Painted, Size);
+                    T.ReadAndDraw(false);
+                    EXPECT_TRUE(Same(Which, 300)) << Complex << Locus << Size;
+                }
+            }
+    // Nothing is painted ahead for vector pictures or a size a PNG picture may not have.
+    TorvaneScene T;
+    PictureExporter E;
+    for (const auto& [Name, Size] : {std::pair{"a.svg", 300}, {"a.pdf", 300}, {"a.png", MaxPngSize + 1}}) {
+        PaintingAhead Painting(T, E, Name, PicturePanels::Both, Size);
+        EXPECT_FALSE(T.OnCurvesComputed) << Name;
+    }
+}
+
 TEST(RenderFrames, NamesAndParametersOfTheFrames) {
     QString Name;
     ASSERT_TRUE(FrameName(QStringLiteral("a-%d.png"), 7, Name));
