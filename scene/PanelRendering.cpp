@@ -2,6 +2,7 @@
 // segments becomes one polyline call.
 #include "scene/PanelRendering.h"
 
+#include <QPaintEngine>
 #include <QPen>
 
 #include <cmath>
@@ -18,10 +19,26 @@ QRect ToQRect(PixelRect R) { return QRect(R.Left, R.Top, R.Right - R.Left, R.Bot
 
 namespace {
 
-// MoveTo / LineTo over a painter, flushed as polylines.
+// Whether C goes on from B exactly in the direction from A to B.
+bool ContinuesStraight(QPoint A, QPoint B, QPoint C) {
+    const long long DX1 = B.x() - A.x(), DY1 = B.y() - A.y(), DX2 = C.x() - B.x(), DY2 = C.y() - B.y();
+    return DX1 * DY2 == DY1 * DX2 && DX1 * DX2 + DY1 * DY2 > 0;
+}
+
+// Vector pictures (SVG, PDF and printing) keep every point as text or numbers in the file,
+// where the raster engines only rasterise.
+bool IsVectorPicture(const QPainter& Canvas) {
+    const QPaintEngine* Engine = Canvas.paintEngine();
+    return Engine && (Engine->type() == QPaintEngine::SVG || Engine->type() == QPaintEngine::Pdf);
+}
+
+// MoveTo / LineTo over a painter, flushed as polylines. In a vector picture, a point on the
+// straight continuation of the segment before it replaces that segment's end: the stroke is the
+// same (a straight join adds nothing to it), and the file and its writing shorter. The raster
+// engines get every point, as their pixels depend on where segments end.
 class Pen {
 public:
-    explicit Pen(QPainter& Canvas) : C(Canvas) {}
+    explicit Pen(QPainter& Canvas) : C(Canvas), MergeStraightRuns(IsVectorPicture(Canvas)) {}
     ~Pen() { Flush(); }
     Pen(const Pen&) = delete;
     Pen& operator=(const Pen&) = delete;
@@ -44,7 +61,11 @@ public:
     }
     void LineTo(QPoint Q) {
         if (Points.empty()) Points.push_back(Last);
-        Points.push_back(Q);
+        const size_t N = Points.size();
+        if (MergeStraightRuns && N >= 2 && ContinuesStraight(Points[N - 2], Points[N - 1], Q))
+            Points.back() = Q;
+        else
+            Points.push_back(Q);
         Last = Q;
     }
     void Flush() {
@@ -55,6 +76,7 @@ public:
 
 private:
     QPainter& C;
+    const bool MergeStraightRuns;
     std::vector<QPoint> Points;
     QPoint Last;
     uint32_t Current = 0;
