@@ -24,6 +24,7 @@
 #include <string>
 
 #include "formula/OCFunctDDDoubleSafe.h"
+#include "formula/x87/FloatingPointState.h"
 
 namespace {
 
@@ -163,6 +164,9 @@ const FormulaCase Cases[] = {
 
 template <class Evaluation>
 void RunLoop(benchmark::State& State, Evaluation&& Evaluate) {
+    // As every computation does: a benchmark that painted before leaves the vector registers'
+    // upper halves in use, which slows all SSE code after it on some processors.
+    ClearUpperVectorHalves();
     const Point* P = Points().data();
     size_t I = 0;
     for (auto _ : State) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "curves/GridCurves.h"
+#include "formula/x87/FloatingPointState.h"
 
 QColor WindowColour(uint32_t BBGGRR) {
     return QColor(static_cast<int>(BBGGRR & 0xFF), static_cast<int>((BBGGRR >> 8) & 0xFF),
@@ -69,7 +70,13 @@ public:
         Last = Q;
     }
     void Flush() {
-        if (Points.size() >= 2) C.drawPolyline(Points.data(), static_cast<int>(Points.size()));
+        if (Points.size() >= 2) {
+            // The painting engine's AVX blending of the last polyline leaves the upper halves
+            // of the vector registers in use, and its stroker, built for SSE, would run the next
+            // one at a fraction of its speed on some processors.
+            ClearUpperVectorHalves();
+            C.drawPolyline(Points.data(), static_cast<int>(Points.size()));
+        }
         if (!Points.empty()) Last = Points.back();
         Points.clear();
     }
