@@ -166,6 +166,7 @@ void PictureExporter::PaintCurves(const SceneState& S, PicturePanels Which, int 
     ClearUpperVectorHalves();  // the locus may be computed on this thread next
     CurvesPainted = true;
     PaintedPanels = Which;
+    PaintedScene = &S;
 }
 
 PaintingAhead::PaintingAhead(TorvaneScene& T, PictureExporter& E, const std::string& Path,
@@ -183,7 +184,8 @@ PaintingAhead::~PaintingAhead() { Scene.OnCurvesComputed = nullptr; }
 std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Path,
                                     PicturePanels Which, int Size) {
     // Curves painted ahead serve this picture only.
-    const bool Ahead = CurvesPainted && PaintedPanels == Which && Canvas.size() == PictureSize(Which, Size);
+    const bool Ahead = CurvesPainted && PaintedScene == &T.S && PaintedPanels == Which &&
+                       Canvas.size() == PictureSize(Which, Size);
     CurvesPainted = false;
     PictureFormat Format;
     if (!PictureFormatOf(Path, Format)) return "The picture's name must end in .png, .svg or .pdf.";

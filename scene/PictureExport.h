@@ -46,6 +46,7 @@ private:
     QImage Canvas;
     bool CurvesPainted = false;
     PicturePanels PaintedPanels = PicturePanels::Both;
+    const SceneState* PaintedScene = nullptr;
 };
 
 // While it lives, the scene computes everything (Draw It, a frame) with the exporter painting

@@ -152,6 +152,19 @@ TEST(RenderFrames, CurvesPaintedAheadGiveThePicturePaintedWhole) {
                     EXPECT_TRUE(Same(Which, 300)) << Complex << Locus << Size;
                 }
             }
+    // Curves painted for one scene are not used for another.
+    TorvaneScene First, Second;
+    DrawAt(First, false, "1", "1");
+    DrawAt(Second, false, "0.5", "1");
+    PictureExporter Ahead;
+    {
+        PaintingAhead Painting(First, Ahead, A, PicturePanels::Both, 300);
+        First.ReadAndDraw(false);
+    }
+    ASSERT_EQ(Ahead.Export(Second, A, PicturePanels::Both, 300), "");
+    ASSERT_EQ(ExportPicture(Second, B, PicturePanels::Both, 300), "");
+    EXPECT_EQ(Bytes(QString::fromStdString(A)), Bytes(QString::fromStdString(B)));
+
     // Nothing is painted ahead for vector pictures or a size a PNG picture may not have.
     TorvaneScene T;
     PictureExporter E;
