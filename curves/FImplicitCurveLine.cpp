@@ -102,7 +102,7 @@ void TImplicitCurveLine::Setup(Point2 MinP, Point2 MaxP, int Coarse, int Fine, d
         for (int J = 1; J <= 10; ++J) {
             Point2 P{Min.X + (2 * I - 1) * H[0] / 10, Min.Y + (2 * J - 1) * H[1] / 10};
             double Y;
-            if (Client->Value(P, Y) && std::isfinite(Y)) {
+            if (Newton.Client->Value(P, Y) && std::isfinite(Y)) {
                 Y = std::fabs(Y);
                 if (Y > Peak) Peak = Y;
                 Sum += Y;
@@ -119,11 +119,11 @@ void TImplicitCurveLine::Setup(Point2 MinP, Point2 MaxP, int Coarse, int Fine, d
 // A seed sample: computed ahead where it was, unless the client would answer it from its
 // memory (its answer is then the one a run asking for every sample gets).
 bool TImplicitCurveLine::SampleAt(Point2 X, int Index, double& F) {
-    if (!Samples || Newton.Aborted || Client->Recalls(X)) return Evaluate(X, F);
+    if (!Samples || Newton.Aborted || Newton.Client->Recalls(X)) return Evaluate(X, F);
     const size_t At = static_cast<size_t>(Index);
     F = Samples->F[At];
     const bool Done = Samples->Done[At] != 0;
-    Client->Assume(X, Done, F);
+    Newton.Client->Assume(X, Done, F);
     if (!Done || !std::isfinite(F)) {
         Newton.Aborted = true;
         return false;
@@ -260,7 +260,7 @@ bool TImplicitCurveLine::TakeAhead(int Cell, Point2 Start, bool& Found, Point2& 
     if (!(E.Start.X == Start.X && E.Start.Y == Start.Y)) return false;
     if (!E.Trail.SameStepsWith(Newton.Tolerance)) return false;
     Newton.Tolerance = E.Trail.ToleranceAfter(Newton.Tolerance);
-    Client->Assume(E.MemoryAt, E.MemoryDone, E.MemoryF);
+    Newton.Client->Assume(E.MemoryAt, E.MemoryDone, E.MemoryF);
     Found = E.Trail.Found;
     Result = E.Result;
     ++TakenAhead;
@@ -391,7 +391,7 @@ bool TImplicitCurveLine::Step(Point2 P, Point2& T, Point2& Next) {
     for (int K = 1; K <= 8 && !Newton.Aborted; ++K) {
         S *= 0.8;
         Point2 Q{P.X + S * TNew.X, P.Y + S * TNew.Y};
-        if (Newton.Correct(Q, P, false, Next) && Client->AcceptStep(P, Next)) {
+        if (Newton.Correct(Q, P, false, Next) && Newton.Client->AcceptStep(P, Next)) {
             T = TNew;
             return true;
         }
@@ -428,7 +428,7 @@ bool TImplicitCurveLine::MarkLine(int A0, int B0, int A1, int B1) {
 void TImplicitCurveLine::TraceFromSeed(Point2 P0, int A, int B) {
     Point2 T0;
     if (!Tangent(P0, T0)) {
-        if (!Newton.Aborted) Client->StoreNode(P0, 1);
+        if (!Newton.Aborted) Newton.Client->StoreNode(P0, 1);
         Mark(A, B);
         return;
     }
@@ -439,7 +439,7 @@ void TImplicitCurveLine::TraceFromSeed(Point2 P0, int A, int B) {
     }
     for (int Pass = 0; Pass < 2; ++Pass) {
         T0 = {-T0.X, -T0.Y};
-        Client->StoreNode(P0, 1);
+        Newton.Client->StoreNode(P0, 1);
         Point2 P = P0, T = T0, PN;
         double MPrev = M0;
         int CI = A, CJ = B, Hits = 0, Short = 0;
@@ -454,7 +454,7 @@ void TImplicitCurveLine::TraceFromSeed(Point2 P0, int A, int B) {
             }
             MPrev = M;
             int NI = FloorI((PN.X - Min.X) / FineStep.X), NJ = FloorI((PN.Y - Min.Y) / FineStep.Y);
-            Client->StoreNode(PN, 0);
+            Newton.Client->StoreNode(PN, 0);
             bool GoOn;
             if (std::abs(NI - CI) + std::abs(NJ - CJ) > 1) {
                 bool Hit = MarkLine(CI, CJ, NI, NJ);
@@ -479,7 +479,6 @@ void TImplicitCurveLine::TraceFromSeed(Point2 P0, int A, int B) {
 
 bool TImplicitCurveLine::Run(ImplicitCurveClient& C, Point2 MinP, Point2 MaxP, int Coarse,
                              int Fine, double Step, TracerHelpers* Helpers) {
-    Client = &C;
     Newton.Client = &C;
     Newton.Aborted = false;
     Steps = 0;
@@ -515,7 +514,7 @@ bool TImplicitCurveLine::Run(ImplicitCurveClient& C, Point2 MinP, Point2 MaxP, i
                 if (A >= 0 && A < FineCount && B >= 0 && B < FineCount && Visited[A][B] == 0)
                     TraceFromSeed(P, A, B);
             }
-            Client->CellSearched(I * CoarseCount + J + 1, CoarseCount * CoarseCount);
+            Newton.Client->CellSearched(I * CoarseCount + J + 1, CoarseCount * CoarseCount);
         }
     }
     Helping.Finish();

@@ -171,8 +171,7 @@ private:
     bool Mark(int A, int B);  // marks a cell; true when it was marked already
     double Margin(Point2 P) const;
 
-    ImplicitCurveClient* Client = nullptr;
-    CurveCorrector Newton;
+    CurveCorrector Newton;  // its client is the run's
     uint8_t Visited[401][401] = {};
     SeedGrid Grid;
     const SeedSamples* Samples = nullptr;

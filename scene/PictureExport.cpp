@@ -211,7 +211,7 @@ std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Pa
     switch (Format) {
         case PictureFormat::Png:
             if (Ahead) {
-                PaintRaster(T.S, I, Which, Size, Layer::Locus);
+                if (T.S.ShowSingLocus) PaintRaster(T.S, I, Which, Size, Layer::Locus);
             } else {
                 if (!PrepareRaster(I, Whole)) return "There is not enough memory for a picture of this size.";
                 I.fill(Background);

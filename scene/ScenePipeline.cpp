@@ -5,7 +5,6 @@
 
 #include "common/ResStrings.h"
 #include "curves/GridCurves.h"
-#include "curves/SingularLocus.h"
 #include "scene/SceneWork.h"
 #include "scene/TorvaneScene.h"
 #include "view/SceneViews.h"
@@ -20,16 +19,6 @@ void PrepareSceneCurves(SceneState& S) {
     // The image view follows the rectangle just estimated, not the lines.
     FitImageView(S.ImgView, S.ImgSphere, S.StereoImage, S.ImgRect, S.ImgMin, S.ImgMax,
                  S.PreserveRatio);
-}
-
-void ComputeSceneCurves(SceneState& S) {
-    PrepareSceneCurves(S);
-    TraceImageCurves(S);
-}
-
-void ComputeScene(SceneState& S, TImplicitCurveLine& Tracer) {
-    ComputeSceneCurves(S);
-    if (S.ShowSingLocus) ComputeSingularLocus(S, Tracer);
 }
 
 void TorvaneScene::ReadAndDraw(bool FromDrawButton) {

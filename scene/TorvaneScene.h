@@ -131,7 +131,7 @@ public:
 
     // ---- Draw It pipeline and scene set-up ----
     // The one road from the fields to the pixels: read the fields (1 on success, else 0 with
-    // the message in the status text), compute the scene (ComputeScene), draw both bitmaps.
+    // the message in the status text), compute the scene and draw both bitmaps (RunSceneWork).
     // FromDrawButton: the Draw It button asked (it then marks the document modified).
     void ReadAndDraw(bool FromDrawButton);
     int ReadDataReal();
