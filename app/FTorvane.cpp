@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -118,12 +119,34 @@ TTorvane::TTorvane(QWidget* Parent) : QMainWindow(Parent) {
     // by whatever height the menu bar takes with the current style and font.
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
 
+    LoadViewPreferences();
     SyncOut();
     Edit(EditField::F1Edit)->setFocus();
 }
 
 TTorvane::~TTorvane() {
     if (ManualWindow) delete ManualWindow.data();
+}
+
+namespace {
+
+QSettings UserSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Torvane"),
+                     QStringLiteral("Torvane"));
+}
+
+}  // namespace
+
+void TTorvane::LoadViewPreferences() {
+    QSettings Settings = UserSettings();
+    SceneModel.SetViewPreferences(Settings.value(QStringLiteral("View/ShowCusps"), true).toBool(),
+                                  Settings.value(QStringLiteral("View/ShadePreimages"), false).toBool());
+}
+
+void TTorvane::SaveViewPreferences() {
+    QSettings Settings = UserSettings();
+    Settings.setValue(QStringLiteral("View/ShowCusps"), SceneModel.S.ShowCusps);
+    Settings.setValue(QStringLiteral("View/ShadePreimages"), SceneModel.S.ShadePreimages);
 }
 
 QString TTorvane::StatusText() const { return InfoBar->text(); }

@@ -84,6 +84,9 @@ protected:
 
 private:
     void CreateMenus();
+    // The View menu's marks live in the user's settings, from one session to the next.
+    void LoadViewPreferences();
+    void SaveViewPreferences();
     void CreateClientArea();
     QLabel* CreateLabel(const QPoint& TopLeft);
     QLineEdit* CreateEdit(EditField F, const QRect& Geometry);

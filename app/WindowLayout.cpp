@@ -151,6 +151,19 @@ void TTorvane::CreateMenus() {
                TagStereographicImage);
     Reset(TagResetImageSphere)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     Preferences->addSeparator();
+
+    // Last on the bar, so that the older menus keep their places.
+    QMenu* View = menuBar()->addMenu(QStringLiteral("View"));
+    connect(Item(View, "Show Cusps", MenuItem::ShowCusps1, nullptr), &QAction::triggered, this,
+            [this] {
+                Run([this] { SceneModel.OnShowCusps(); });
+                SaveViewPreferences();
+            });
+    connect(Item(View, "Shade by Number of Preimages", MenuItem::ShadePreimages1, nullptr),
+            &QAction::triggered, this, [this] {
+                Run([this] { SceneModel.OnShadePreimages(); });
+                SaveViewPreferences();
+            });
 }
 
 void TTorvane::CreateClientArea() {

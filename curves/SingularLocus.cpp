@@ -11,6 +11,7 @@
 #include "common/TaskPool.h"
 #include "formula/x87/FloatingPointState.h"
 #include "model/SceneCopy.h"
+#include "curves/LocusPoints.h"
 
 #include "formula/OCComplexFunct.h"
 #include "model/MapKinds.h"
@@ -192,14 +193,17 @@ void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer,
     S.DomJump = S.StereoDomain ? S.DomSphere.Radius / 40 : S.DomDiag / 100;
     S.ImgJump = S.StereoImage ? S.ImgSphere.Radius / 40 : S.ImgDiag / 100;
     S.SingLocus.LastIndex = -1;
+    S.SingPoints.clear();
     if (!S.ShowSingLocus) return;
     SingularLocusClient Client(S);
     LocusHelpers Helpers(S, Before, After);
     Tracer.Run(Client, S.DomMin, S.DomMax, 50, 500, S.DomPixelSize, &Helpers);
     Helpers.AddCounts();
+    if (S.MapType == 0 && S.ShowCusps) FindLocusPoints(S, S.SingPoints);
 }
 
 void UpdateSingularLocus(SceneState& S, int Which) {
+    UpdateSingularPoints(S, Which);
     Curve33& L = S.SingLocus;
     if (L.LastIndex <= 0) return;
     for (int32_t I = 0; I <= L.LastIndex; ++I) {

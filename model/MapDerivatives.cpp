@@ -98,6 +98,10 @@ bool RealJacobianAndGradient(const SceneState& S, Point2 P, double& J, Point2& G
     return std::isfinite(J) && std::isfinite(G.X) && std::isfinite(G.Y);
 }
 
+bool RealSecondPartials(const SceneState& S, Point2 P, double X[5], double Y[5]) {
+    return SecondPartials(*S.XFunction, P, X) && SecondPartials(*S.YFunction, P, Y);
+}
+
 bool RealJacobianGradient(const SceneState& S, Point2 P, Point2& G) {
     double J;
     return RealJacobianAndGradient(S, P, J, G);

@@ -15,6 +15,9 @@
 bool RealJacobian(const SceneState& S, Point2 P, double& J);
 bool RealJacobianGradient(const SceneState& S, Point2 P, Point2& G);
 bool RealJacobianAndGradient(const SceneState& S, Point2 P, double& J, Point2& G);
+// The partials of x and of y at P, each as (f_u, f_v, f_uu, f_vv, f_uv), exact from the
+// second-order programs; false where one is not a finite number.
+bool RealSecondPartials(const SceneState& S, Point2 P, double X[5], double Y[5]);
 bool ComplexJacobian(const SceneState& S, Point2 P, double& J);
 bool ComplexJacobianGradient(const SceneState& S, Point2 P, Point2& G);
 bool ComplexJacobianAndGradient(const SceneState& S, Point2 P, double& J, Point2& G);

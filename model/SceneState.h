@@ -38,6 +38,18 @@ struct Curve33 {
     std::vector<LocusNode> Nodes;  // grows in blocks of 100
 };
 
+// The isolated points of the singular set: cusps of a real map's folds, points where its
+// locus is itself singular (J and its gradient vanish: crossings, lips, beaks), and the
+// critical points of a holomorphic map with their critical values.
+enum class SingularPointKind : int32_t { Cusp, LocusSingular, Critical };
+
+struct SingularPoint {
+    SingularPointKind Kind = SingularPointKind::Cusp;
+    int32_t Order = 0;  // of a critical point: the multiplicity of the zero of w'
+    Point2 DomPt, ImgPt;  // the point and its image (the critical value)
+    Point3 DomPos, ImgPos;  // where the panels show them
+};
+
 struct SceneState {
     SceneState();
 
@@ -55,6 +67,10 @@ struct SceneState {
     Curve3 DomHLines[21], DomVLines[21], ImgHLines[21], ImgVLines[21];
     bool PreserveRatio = false, WholeImage = false, StereoDomain = false, StereoImage = false;
     bool ShowSingLocus = true, DataValid = false, SceneReady = false, Modified = false;
+    // Cusps and singular points of a real map's locus are sought and marked (with the locus).
+    bool ShowCusps = true;
+    // The Image panel is shaded by how many points of the domain map to each pixel.
+    bool ShadePreimages = false;
     PixelRect DomRect{0, 0, 280, 280}, ImgRect{0, 0, 460, 460}, ParamRect{0, 0, 200, 200};
 
     // Drags over the panels that translate (Ctrl) or zoom (Shift) a rectangle.
@@ -71,8 +87,9 @@ struct SceneState {
 
     ViewProcedures Procedures;
 
-    // The singular locus and the step thresholds of its tracing.
+    // The singular locus and the step thresholds of its tracing, and its isolated points.
     Curve33 SingLocus;
+    std::vector<SingularPoint> SingPoints;
 
     // Set while a computation may be asked to stop; its loops check it and report progress.
     // Owned by whoever runs the computation.

@@ -2,6 +2,7 @@
 // segments becomes one polyline call.
 #include "scene/PanelRendering.h"
 
+#include <QFont>
 #include <QPaintEngine>
 #include <QPen>
 
@@ -184,6 +185,57 @@ void DrawLocus(const Curve33& L, const PanelProjection& Project, PositionOf Posi
     Canvas.restore();
 }
 
+// The marks of the singular points: a filled triangle for a cusp, a ring for a singular
+// point of the locus, a filled dot for a critical point (or value), with its order beside it
+// from 2 on. Marks grow with the locus pen, so a page or an export shows them alike.
+template <class PositionOf, class VisibleTest>
+void DrawPointMarks(const std::vector<SingularPoint>& Points, const PanelProjection& Project,
+                    PositionOf Position, VisibleTest Visible, QPainter& Canvas) {
+    if (Points.empty()) return;
+    const int Width = Project.LocusWidth;
+    const double R = 3.0 + 1.5 * Width;
+    Canvas.save();
+    for (const SingularPoint& Q : Points) {
+        bool Rear = false;
+        const Point2 C = Project.ToPanel(Position(Q), Rear);
+        if (!Visible(C)) continue;
+        const QColor Colour = WindowColour(Rear ? RearLocusColour : LocusColour);
+        const QPointF At(std::round(C.X), std::round(C.Y));
+        switch (Q.Kind) {
+            case SingularPointKind::Cusp: {
+                Canvas.setPen(Qt::NoPen);
+                Canvas.setBrush(Colour);
+                const QPointF Corners[] = {At + QPointF(0, -1.2 * R), At + QPointF(R, 0.8 * R),
+                                           At + QPointF(-R, 0.8 * R)};
+                Canvas.drawPolygon(Corners, 3);
+                break;
+            }
+            case SingularPointKind::LocusSingular: {
+                QPen P(Colour);
+                P.setWidth(std::max(1, Width / 2));
+                Canvas.setPen(P);
+                Canvas.setBrush(Qt::NoBrush);
+                Canvas.drawEllipse(At, R, R);
+                break;
+            }
+            case SingularPointKind::Critical: {
+                Canvas.setPen(Qt::NoPen);
+                Canvas.setBrush(Colour);
+                Canvas.drawEllipse(At, 0.8 * R, 0.8 * R);
+                if (Q.Order >= 2) {
+                    QFont F = Canvas.font();
+                    F.setPixelSize(static_cast<int>(std::lround(3 * R)));
+                    Canvas.setFont(F);
+                    Canvas.setPen(Colour);
+                    Canvas.drawText(At + QPointF(1.2 * R, -0.6 * R), QString::number(Q.Order));
+                }
+                break;
+            }
+        }
+    }
+    Canvas.restore();
+}
+
 }  // namespace
 
 void DrawDomainCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
@@ -196,16 +248,20 @@ void DrawImageCurves(const SceneState& S, const PanelProjection& Project, QPaint
 
 void DrawSingularLocusDom(const SceneState& S, const PanelProjection& Project,
                           QPainter& Canvas) {
+    auto Visible = [](Point2 Q) { return std::hypot(Q.X, Q.Y) < 10000; };
     DrawLocus(
-        S.SingLocus, Project, [](const LocusNode& N) { return N.DomPos; },
-        [](Point2 Q) { return std::hypot(Q.X, Q.Y) < 10000; }, Canvas);
+        S.SingLocus, Project, [](const LocusNode& N) { return N.DomPos; }, Visible, Canvas);
+    DrawPointMarks(
+        S.SingPoints, Project, [](const SingularPoint& Q) { return Q.DomPos; }, Visible, Canvas);
 }
 
 void DrawSingularLocusImg(const SceneState& S, const PanelProjection& Project,
                           QPainter& Canvas) {
+    auto Visible = [&S](Point2 Q) { return NotFarAwayImgPanel(S, Q.X, Q.Y); };
     DrawLocus(
-        S.SingLocus, Project, [](const LocusNode& N) { return N.ImgPos; },
-        [&S](Point2 Q) { return NotFarAwayImgPanel(S, Q.X, Q.Y); }, Canvas);
+        S.SingLocus, Project, [](const LocusNode& N) { return N.ImgPos; }, Visible, Canvas);
+    DrawPointMarks(
+        S.SingPoints, Project, [](const SingularPoint& Q) { return Q.ImgPos; }, Visible, Canvas);
 }
 
 void DrawDomainPanel(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {

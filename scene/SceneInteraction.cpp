@@ -78,6 +78,55 @@ void TorvaneScene::OnMouseMoveInDomain(ShiftState Held, int X, int Y) {
             Text(EditField::xValueEdit) = ReadoutText(ImgPt.X);
             Text(EditField::yValueEdit) = ReadoutText(ImgPt.Y);
         }
+        NamePointAt(X, Y);
+    }
+}
+
+namespace {
+
+std::string ComplexText(Point2 Z) {
+    return ReadoutText(Z.X) + (Z.Y < 0 ? " - " : " + ") + ReadoutText(std::fabs(Z.Y)) + "i";
+}
+
+std::string PointName(const SingularPoint& Q) {
+    switch (Q.Kind) {
+        case SingularPointKind::Cusp:
+            return "Cusp at u = " + ReadoutText(Q.DomPt.X) + ", v = " + ReadoutText(Q.DomPt.Y) +
+                   "; its image x = " + ReadoutText(Q.ImgPt.X) + ", y = " +
+                   ReadoutText(Q.ImgPt.Y);
+        case SingularPointKind::LocusSingular:
+            return "Singular point of the locus at u = " + ReadoutText(Q.DomPt.X) +
+                   ", v = " + ReadoutText(Q.DomPt.Y);
+        case SingularPointKind::Critical:
+            return "Critical point of order " + std::to_string(Q.Order) + " at z = " +
+                   ComplexText(Q.DomPt) + "; critical value w = " + ComplexText(Q.ImgPt);
+    }
+    return {};
+}
+
+}  // namespace
+
+void TorvaneScene::NamePointAt(int X, int Y) {
+    // The mark's size on the screen: within it the mouse is on the point.
+    constexpr double Reach = 6;
+    const SingularPoint* Nearest = nullptr;
+    double Best = Reach;
+    if (S.ShowSingLocus)
+        for (const SingularPoint& Q : S.SingPoints) {
+            bool Rear = false;
+            const Point2 C = S.Procedures.DomToPanel(S, Q.DomPos, Rear);
+            const double D = std::hypot(C.X - X, C.Y - Y);
+            if (D <= Best) {
+                Best = D;
+                Nearest = &Q;
+            }
+        }
+    if (Nearest) {
+        PointNamed = PointName(*Nearest);
+        Inform(PointNamed);
+    } else if (!PointNamed.empty()) {
+        if (StatusText == PointNamed) Inform("");
+        PointNamed.clear();
     }
 }
 

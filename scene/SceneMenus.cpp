@@ -97,6 +97,27 @@ void TorvaneScene::OnGeometryMenu() {
     }
 }
 
+void TorvaneScene::OnShowCusps() {
+    S.ShowCusps = !S.ShowCusps;
+    Menu(MenuItem::ShowCusps1).Checked = S.ShowCusps;
+    // Only a real map's locus has cusps; the marks come and go with its points.
+    if (S.SceneReady && S.ShowSingLocus && S.MapType == 0)
+        Redo(WorkLocus | WorkDrawDomain | WorkDrawImage, false);
+}
+
+void TorvaneScene::OnShadePreimages() {
+    S.ShadePreimages = !S.ShadePreimages;
+    Menu(MenuItem::ShadePreimages1).Checked = S.ShadePreimages;
+    if (S.SceneReady) Redo(WorkPreimages | WorkDrawImage, false);
+}
+
+void TorvaneScene::SetViewPreferences(bool ShowCusps, bool ShadePreimages) {
+    S.ShowCusps = ShowCusps;
+    S.ShadePreimages = ShadePreimages;
+    Menu(MenuItem::ShowCusps1).Checked = ShowCusps;
+    Menu(MenuItem::ShadePreimages1).Checked = ShadePreimages;
+}
+
 void TorvaneScene::OnResetSphere(int Tag) {
     if (!S.SceneReady) return;
     if (Tag == TagResetImageSphere) {

@@ -11,6 +11,7 @@
 
 void PrepareSceneCurves(SceneState& S) {
     S.SingLocus.LastIndex = -1;
+    S.SingPoints.clear();
     BindViewProcedures(S);
     FitDomainView(S.DomView, S.DomSphere, S.StereoDomain, S.DomRect, S.DomMin, S.DomMax,
                   S.PreserveRatio);

@@ -121,6 +121,7 @@ void RunEverything(const SceneCanvas& C) {
     Pool.Wait(Drawing);
     Pool.Wait(Lines);
     S.SingLocus = std::move(Locus.S.SingLocus);
+    S.SingPoints = std::move(Locus.S.SingPoints);
     S.DomJump = Locus.S.DomJump;
     S.ImgJump = Locus.S.ImgJump;
     S.MapEvaluations += Locus.S.MapEvaluations - CopiedEvaluations;
@@ -189,6 +190,7 @@ void TakeComputedParts(SceneState& To, SceneState&& From) {
     To.DomJump = From.DomJump;
     To.ImgJump = From.ImgJump;
     To.SingLocus = std::move(From.SingLocus);
+    To.SingPoints = std::move(From.SingPoints);
     To.MapEvaluations = From.MapEvaluations;
     To.JacobianEvaluations = From.JacobianEvaluations;
     To.GradientEvaluations = From.GradientEvaluations;

@@ -34,9 +34,10 @@ inline constexpr int SceneLabelCount = 14;
 
 enum class MenuItem : int {
     Singularlocus1, AdjusttoPanel1, PreserveRatio1, Planedomain1, Stereographicdomain1,
-    Planeimage1, Stereographicimage1, RealFunctions1, ComplexFunction1
+    Planeimage1, Stereographicimage1, RealFunctions1, ComplexFunction1, ShowCusps1,
+    ShadePreimages1
 };
-inline constexpr int MenuItemCount = 9;
+inline constexpr int MenuItemCount = 11;
 
 struct EditState {
     std::string Text;
@@ -212,6 +213,11 @@ public:
     // Type 0: "Real Functions", 1: "Complex Function".
     void OnFunctionType(int Type);
     void OnGeometryMenu();
+    // The View menu's marks: "Show Cusps" and "Shade by Number of Preimages"; each is one of
+    // the window's saved preferences, set at start with SetViewPreferences.
+    void OnShowCusps();
+    void OnShadePreimages();
+    void SetViewPreferences(bool ShowCusps, bool ShadePreimages);
     void OnResetSphere(int Tag);
 
 private:
@@ -235,6 +241,10 @@ private:
     // Stops and forgets every computation before the scene's values are replaced.
     void CancelComputing();
     void DrawCrossArms();
+    // The status names the singular point under the Domain panel's pixel (X, Y), if any,
+    // and forgets a name it gave once the mouse has left that point.
+    void NamePointAt(int X, int Y);
+    std::string PointNamed;  // the status text NamePointAt gave, while it shows
     void DomainGesture(int X, int Y, bool Translate);
     void ImageGesture(int X, int Y, bool Translate);
     void WriteDomainFields();

@@ -62,6 +62,9 @@ struct Options {
                              QStringLiteral("Draw the singular locus: on or off (default: on for real maps, off for "
                                             "complex maps)."),
                              QStringLiteral("on|off")};
+    QCommandLineOption Cusps{QStringLiteral("cusps"),
+                             QStringLiteral("Seek and mark the cusps of a real map's locus: on (default) or off."),
+                             QStringLiteral("on|off")};
     QCommandLineOption PreserveRatio{QStringLiteral("preserve-ratio"),
                                      QStringLiteral("Equal scales on both axes (always so for complex maps).")};
     QCommandLineOption SphereDomain{QStringLiteral("sphere-domain"),
@@ -172,7 +175,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     Options O;
     Parser.addOption(Help);
     for (const QCommandLineOption* Option :
-         {&O.X, &O.Y, &O.W, &O.Domain, &O.Params, &O.ParamRange, &O.Clip, &O.Locus,
+         {&O.X, &O.Y, &O.W, &O.Domain, &O.Params, &O.ParamRange, &O.Clip, &O.Locus, &O.Cusps,
           &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames,
           &O.Dump})
         Parser.addOption(*Option);
@@ -233,6 +236,9 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     QString LocusValue = Parser.value(O.Locus);
     if (Parser.isSet(O.Locus) && LocusValue != QStringLiteral("on") && LocusValue != QStringLiteral("off"))
         return Usage(QStringLiteral("--locus takes on or off."));
+    const QString CuspsValue = Parser.value(O.Cusps);
+    if (Parser.isSet(O.Cusps) && CuspsValue != QStringLiteral("on") && CuspsValue != QStringLiteral("off"))
+        return Usage(QStringLiteral("--cusps takes on or off."));
     const bool Animated = Parser.isSet(O.Animate);
     FramePath Path;
     int FrameCount = 1;
@@ -333,6 +339,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     if (Parser.isSet(O.PreserveRatio)) Set(8, true);
     if (Parser.isSet(O.SphereDomain)) Set(16, true);
     T.AdjustMenus(Flags);
+    T.SetViewPreferences(CuspsValue != QStringLiteral("off"), false);
 
     // A single PNG picture's curves are painted while the locus is traced.
     PictureExporter Exporter;

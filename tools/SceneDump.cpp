@@ -32,7 +32,23 @@ nlohmann::json DumpScene(const TorvaneScene& T) {
                          {"DomPos", Point(N.DomPos)},
                          {"ImgPos", Point(N.ImgPos)}});
     }
-    return {
+    nlohmann::json Cusps = nlohmann::json::array(), Singular = nlohmann::json::array(),
+                   Critical = nlohmann::json::array();
+    for (const SingularPoint& Q : S.SingPoints) {
+        switch (Q.Kind) {
+            case SingularPointKind::Cusp:
+                Cusps.push_back({{"DomPt", Point(Q.DomPt)}, {"ImgPt", Point(Q.ImgPt)}});
+                break;
+            case SingularPointKind::LocusSingular:
+                Singular.push_back({{"DomPt", Point(Q.DomPt)}});
+                break;
+            case SingularPointKind::Critical:
+                Critical.push_back(
+                    {{"z", Point(Q.DomPt)}, {"value", Point(Q.ImgPt)}, {"order", Q.Order}});
+                break;
+        }
+    }
+    nlohmann::json Dump = {
         {"status", T.StatusText},
         {"mapType", S.MapType == 0 ? "real" : "complex"},
         {"domain", {{"min", Point(S.DomMin)}, {"max", Point(S.DomMax)}}},
@@ -46,4 +62,11 @@ nlohmann::json DumpScene(const TorvaneScene& T) {
           {"ImgVLines", Family(S.ImgVLines)}}},
         {"singularLocus", Nodes},
     };
+    if (S.MapType == 0) {
+        Dump["cusps"] = Cusps;
+        Dump["locusSingularPoints"] = Singular;
+    } else {
+        Dump["criticalPoints"] = Critical;
+    }
+    return Dump;
 }

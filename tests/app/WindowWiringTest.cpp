@@ -241,6 +241,29 @@ TEST_F(WindowWiring, MenusDriveTheScene) {
     EXPECT_TRUE(Find(QStringLiteral("Preferences"), QStringLiteral("Preserve Ratio"))->isChecked());
 }
 
+// The View menu's marks are the user's preferences: a window opened later starts with them.
+TEST_F(WindowWiring, ViewPreferencesOutliveTheWindow) {
+    QAction* Cusps = Find(QStringLiteral("View"), QStringLiteral("Show Cusps"));
+    QAction* Shading = Find(QStringLiteral("View"), QStringLiteral("Shade by Number of Preimages"));
+    ASSERT_TRUE(Cusps && Shading);
+    EXPECT_TRUE(Cusps->isChecked());
+    Cusps->trigger();
+    Shading->trigger();
+    EXPECT_FALSE(Window.Scene().S.ShowCusps);
+    EXPECT_TRUE(Window.Scene().S.ShadePreimages);
+    {
+        TTorvane Later;
+        EXPECT_FALSE(Later.Scene().S.ShowCusps);
+        EXPECT_TRUE(Later.Scene().S.ShadePreimages);
+        EXPECT_FALSE(Later.Scene().Checked(MenuItem::ShowCusps1));
+    }
+    Cusps->trigger();
+    Shading->trigger();
+    TTorvane Again;
+    EXPECT_TRUE(Again.Scene().S.ShowCusps);
+    EXPECT_FALSE(Again.Scene().S.ShadePreimages);
+}
+
 TEST_F(WindowWiring, OneManualWindowAtATime) {
     Window.OnManual();
     TManual* First = Window.Manual();

@@ -126,6 +126,29 @@ TEST(RenderCommand, DumpsTheComputedScene) {
     for (const nlohmann::json& N : Complex["singularLocus"]) EXPECT_EQ(N["flag"], 1);  // only z = 0
 }
 
+// The default map's cusp at (-2/3, -2/3) and its crossing at the origin; --cusps off seeks none.
+TEST(RenderCommand, DumpsTheCuspsAndSingularPointsOfTheLocus) {
+    QTemporaryDir Folder;
+    const QString Json = Folder.filePath(QStringLiteral("scene.json"));
+    Outcome R = Render({QStringLiteral("--params"), QStringLiteral("1,1"), QStringLiteral("--dump"), Json});
+    ASSERT_EQ(R.Code, RenderOk) << R.Err.toStdString();
+    nlohmann::json D = ReadJson(Json);
+    ASSERT_EQ(D["cusps"].size(), 1u);
+    EXPECT_NEAR(D["cusps"][0]["DomPt"][0].get<double>(), -2.0 / 3, 1e-12);
+    EXPECT_NEAR(D["cusps"][0]["ImgPt"][1].get<double>(), 20.0 / 27, 1e-12);
+    ASSERT_EQ(D["locusSingularPoints"].size(), 1u);
+    EXPECT_NEAR(D["locusSingularPoints"][0]["DomPt"][0].get<double>(), 0, 1e-12);
+    EXPECT_FALSE(D.contains("criticalPoints"));
+
+    ASSERT_EQ(Render({QStringLiteral("--params"), QStringLiteral("1,1"), QStringLiteral("--cusps"),
+                      QStringLiteral("off"), QStringLiteral("--dump"), Json}).Code,
+              RenderOk);
+    D = ReadJson(Json);
+    EXPECT_TRUE(D["cusps"].empty());
+    EXPECT_TRUE(D["locusSingularPoints"].empty());
+    EXPECT_GT(D["singularLocus"].size(), 100u);
+}
+
 TEST(RenderCommand, ReadsDocumentsAndLetsOptionsChangeThem) {
     QTemporaryDir Folder;
     QString Json = Folder.filePath(QStringLiteral("doc.json"));
@@ -159,6 +182,7 @@ TEST(RenderCommand, EveryMistakeHasItsExitCodeAndMessage) {
         {{QStringLiteral("--size"), QStringLiteral("5"), Png}, RenderUsage, "--size"},
         {{QStringLiteral("--domain"), QStringLiteral("1,2,3"), Png}, RenderUsage, "--domain"},
         {{QStringLiteral("--locus"), QStringLiteral("maybe"), Png}, RenderUsage, "--locus"},
+        {{QStringLiteral("--cusps"), QStringLiteral("yes"), Png}, RenderUsage, "--cusps"},
         {{QStringLiteral("--w"), QStringLiteral("z"), QStringLiteral("--x"), QStringLiteral("u"), Png}, RenderUsage,
          "not both"},
         {{QStringLiteral("--bogus"), Png}, RenderUsage, "bogus"},
@@ -177,7 +201,7 @@ TEST(RenderCommand, EveryMistakeHasItsExitCodeAndMessage) {
     Outcome Help = Render({QStringLiteral("--help")});
     EXPECT_EQ(Help.Code, RenderOk);
     for (const char* Option : {"-x <", "-y <", "-w <", "--x, --y and --w", "--domain", "--params", "--param-range", "--clip",
-                               "--locus", "--preserve-ratio", "--sphere-domain", "--sphere-image",
+                               "--locus", "--cusps", "--preserve-ratio", "--sphere-domain", "--sphere-image",
                                "--panel", "--size", "--dump"})
         EXPECT_TRUE(Help.Out.contains(QString::fromLatin1(Option))) << Option;
 }
