@@ -12,6 +12,7 @@
 
 #include "bench/BenchApplication.h"
 #include "curves/GridCurves.h"
+#include "curves/LocusPoints.h"
 #include "curves/SingularLocus.h"
 #include "scene/PanelRendering.h"
 #include "scene/TorvaneScene.h"
@@ -25,11 +26,14 @@ void DrawAtTheParameters(TorvaneScene& T, int Kind) {
     T.ReadAndDraw(true);
 }
 
+// Kind 0: the default real map; 1: the default complex map with its locus on; 2: the real
+// map without its cusps, for the cost of seeking them.
 void Prepare(TorvaneScene& T, int Kind) {
     if (Kind == 1) {
         T.OnFunctionType(1);
         T.OnGeometryMenu();  // the complex kind starts with the locus off
     }
+    if (Kind == 2) T.SetViewPreferences(false, false);
     DrawAtTheParameters(T, Kind);
 }
 
@@ -46,7 +50,7 @@ double MillisecondsPer(Work W, int Runs) {
 // draw text and images, so they live inside the application: made after it, and never
 // destroyed after it at exit.
 TorvaneScene& SceneOfKind(int Kind) {
-    static TorvaneScene* Scenes[2] = {};
+    static TorvaneScene* Scenes[3] = {};
     if (!Scenes[Kind]) {
         EnsureApplication();
         auto* T = new TorvaneScene;
@@ -67,10 +71,17 @@ void FullRedraw(benchmark::State& State) {
     // The parts, each on its own (best of a few rounds, so that noise falls alike); the
     // drawing goes to private bitmaps, prepared once.
     QImage Domain = T.DomBitmap.copy(), Image = T.ImgBitmap.copy();
-    double Curves = 1e30, Locus = 1e30, Grid = 1e30, LocusDrawing = 1e30;
+    double Curves = 1e30, Locus = 1e30, Grid = 1e30, LocusDrawing = 1e30, Points = 1e30;
     for (int Round = 0; Round < 5; ++Round) {
         Curves = std::min(Curves, MillisecondsPer([&] { ComputeImageCurves(T.S); }, 10));
         Locus = std::min(Locus, MillisecondsPer([&] { ComputeSingularLocus(T.S, T.SingTracer); }, 5));
+        if (T.S.MapType == 0)
+            Points = std::min(Points, MillisecondsPer(
+                                          [&] {
+                                              std::vector<SingularPoint> Found;
+                                              FindLocusPoints(T.S, Found);
+                                          },
+                                          5));
         Grid = std::min(Grid, MillisecondsPer(
                                   [&] {
                                       QPainter D(&Domain), I(&Image);
@@ -91,6 +102,7 @@ void FullRedraw(benchmark::State& State) {
     State.counters["grid_drawing_ms"] = Grid;
     State.counters["locus_drawing_ms"] = LocusDrawing;
     State.counters["locus_nodes"] = T.S.SingLocus.LastIndex + 1;
+    if (T.S.MapType == 0) State.counters["cusps_ms"] = Points;
 }
 
 void ParameterDragStep(benchmark::State& State) {
@@ -109,6 +121,7 @@ void ParameterDragStep(benchmark::State& State) {
 }  // namespace
 
 BENCHMARK(FullRedraw)->Arg(0)->Name("Redraw/real/p=q=1")->Unit(benchmark::kMillisecond);
+BENCHMARK(FullRedraw)->Arg(2)->Name("Redraw/real/p=q=1/no-cusps")->Unit(benchmark::kMillisecond);
 BENCHMARK(FullRedraw)->Arg(1)->Name("Redraw/complex/p=0.5+0.5i")->Unit(benchmark::kMillisecond);
 BENCHMARK(ParameterDragStep)->Arg(0)->Name("ParameterDrag/real")->Unit(benchmark::kMillisecond);
 BENCHMARK(ParameterDragStep)->Arg(1)->Name("ParameterDrag/complex")->Unit(benchmark::kMillisecond);
