@@ -431,21 +431,35 @@ back.</li>
 (<tt>Ctrl+V</tt>) act on the field that has the keyboard focus, for example to copy a formula
 from another program or a read-out into a bound field.</p>
 
-<h2>5. GEOMETRY AND PREFERENCES MENUS</h2>
+<h2>5. GEOMETRY, VIEW AND PREFERENCES MENUS</h2>
 <h3>Geometry: Singular locus</h3>
 <p>When <b>Singular locus</b> is checked, the program traces the points of the domain where the
 Jacobian J is zero and draws them in dark grey, a little thicker than the grid, in the Domain
 panel; their images, the fold curves, are drawn the same way in the Image panel. On a sphere
 view the parts on the back are a lighter grey. Choosing the item switches it on or off and
 redraws both panels. It starts checked for real maps and unchecked for complex ones.</p>
-<p>For real maps the derivatives are computed exactly from the formulas. For complex maps they
-are estimated numerically: for a holomorphic w only the isolated points where w' = 0 are
-singular, and nothing is drawn for them; with <tt>conj</tt>, <tt>abs</tt> or <tt>arg</tt> the
-Jacobian is estimated along both axes, and fold curves can appear.</p>
+<p>For real maps the derivatives are computed exactly from the formulas. On the traced locus the
+program then looks for the <b>cusps</b>, where the fold curve turns back on itself (the
+direction the derivative kills is tangent to the locus there), and for the points where the
+locus itself is singular (J and its gradient are zero: two branches cross, or a branch is born
+or dies). Each is computed to full precision. A cusp is marked with a small filled triangle in
+both panels, a singular point of the locus with a small ring; with the mouse on one, the status
+bar names it with its coordinates. <b>View: Show Cusps</b> switches both kinds of marks.</p>
+<p>For a holomorphic w (one without <tt>conj</tt>, <tt>abs</tt> or <tt>arg</tt>) J = |w'|&sup2;,
+which is zero only at the isolated <b>critical points</b> where w' = 0. The program computes w'
+and w'' exactly from the formula and finds these points directly: a dot marks each critical
+point in the Domain panel and its critical value w(c) in the Image panel, with its order (the
+multiplicity of the zero of w': 2 for w = z&sup3; at 0) written beside it from 2 on; the status
+bar names the point under the mouse. With <tt>conj</tt>, <tt>abs</tt> or <tt>arg</tt> the
+Jacobian is estimated numerically along both axes, and fold curves can appear.</p>
 <p>The program looks for the locus in each of 40 by 40 cells of the domain and then follows each
 branch in small steps. A step that would jump across either panel is refused, so the locus is
 not drawn across a jump of the map. Very small loops, or branches that nearly touch, may be
 missed or joined; zoom into the domain to see them. On a slow map the tracing takes a moment.</p>
+
+<h3>View: Show Cusps</h3>
+<p><b>Show Cusps</b> (checked at start) marks the cusps and singular points of a real map's
+locus, as above. The choice is kept for the next session.</p>
 
 <h3>Preferences: Adjust to Panels or Preserve Ratio</h3>
 <p><b>Adjust to Panels</b> stretches the domain rectangle and the image rectangle to fill their

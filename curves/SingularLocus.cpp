@@ -11,6 +11,7 @@
 #include "common/TaskPool.h"
 #include "formula/x87/FloatingPointState.h"
 #include "model/SceneCopy.h"
+#include "curves/CriticalPoints.h"
 #include "curves/LocusPoints.h"
 
 #include "formula/OCComplexFunct.h"
@@ -195,6 +196,12 @@ void ComputeSingularLocus(SceneState& S, TImplicitCurveLine& Tracer,
     S.SingLocus.LastIndex = -1;
     S.SingPoints.clear();
     if (!S.ShowSingLocus) return;
+    // A holomorphic map's J = |w'|^2 never changes sign: its singular set is the zeros of w',
+    // found directly.
+    if (HasDirectCriticalPoints(S)) {
+        FindCriticalPoints(S, S.SingPoints);
+        return;
+    }
     SingularLocusClient Client(S);
     LocusHelpers Helpers(S, Before, After);
     Tracer.Run(Client, S.DomMin, S.DomMax, 50, 500, S.DomPixelSize, &Helpers);

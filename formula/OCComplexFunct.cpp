@@ -8,6 +8,7 @@
 
 static_assert(ComplexScratchSlots == 8, "the object's scratch array has eight slots");
 #include "formula/language/FormulaLanguage.h"
+#include "formula/language/PostfixDerivative.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ FormulaBackend TOCComplexFunction::ActiveBackend() const {
 }
 
 void TOCComplexFunction::Compile(const std::string& Text, const std::string& LetterText) {
+    for (DerivativeProgram& D : Derivative) D = DerivativeProgram();
     Program.reset();
     NativeEntry = nullptr;
     NativeBlock.reset();
@@ -114,6 +116,57 @@ void TOCComplexFunction::Compile(const std::string& Text, const std::string& Let
             NativeEntry = reinterpret_cast<NativeComplexEntry>(
                 const_cast<void*>(NativeBlock->Entry()));
     }
+    if (Holomorphic) BuildDerivatives();
+}
+
+void TOCComplexFunction::BuildDerivatives() {
+    const std::string* Source = &PostfixCode;
+    for (DerivativeProgram& D : Derivative) {
+        bool WellFormed = false;
+        if (!formula::DifferentiateComplexPostfix(*Source, Letters, Letters, D.Postfix) ||
+            (D.MaxDepth = formula::PostfixDepth(D.Postfix, WellFormed), !WellFormed)) {
+            for (DerivativeProgram& Each : Derivative) Each = DerivativeProgram();
+            return;
+        }
+        D.Program = std::make_unique<ComplexProgram>(D.Postfix, Letters, D.MaxDepth);
+        std::vector<uint8_t> Code;
+        // Native exactly where the value program is, so that w, w' and w'' come from one engine.
+        if (NativeEntry && ComplexCodeIsNative(D.Postfix) &&
+            GenerateComplexProgram(D.Postfix, Letters, Code)) {
+            D.NativeBlock = ExecutableBlock::Create(Code);
+            if (D.NativeBlock)
+                D.NativeEntry = reinterpret_cast<NativeComplexEntry>(
+                    const_cast<void*>(D.NativeBlock->Entry()));
+        }
+        Source = &D.Postfix;
+    }
+}
+
+const std::string& TOCComplexFunction::DerivativePostfix(int Order) const {
+    static const std::string None;
+    if (Order < 1 || Order > 2 || !HasDerivatives()) return None;
+    return Derivative[Order - 1].Postfix;
+}
+
+std::complex<double> TOCComplexFunction::Run(const DerivativeProgram& D, const double* In) const {
+    const double* Slots = reinterpret_cast<const double*>(ConstantSlots.data());
+    if (D.NativeEntry) {
+        double Pair[2];
+        D.NativeEntry(In, Slots, Pair, ComplexTable(), Scratch);
+        return {Pair[0], Pair[1]};
+    }
+    const safe_complex::Complex W = D.Program->Run(In, Slots);
+    return {static_cast<double>(W.Re), static_cast<double>(W.Im)};
+}
+
+bool TOCComplexFunction::EvaluateDerivatives(std::span<const std::complex<double>> Inputs,
+                                             std::complex<double>& W1,
+                                             std::complex<double>& W2) const {
+    if (!HasDerivatives() || Inputs.size() < static_cast<size_t>(Letters)) return false;
+    const double* In = reinterpret_cast<const double*>(Inputs.data());
+    W1 = Run(Derivative[0], In);
+    W2 = Run(Derivative[1], In);
+    return true;
 }
 
 void TOCComplexFunction::CopyFrom(const TOCComplexFunction& Other) {
@@ -128,6 +181,17 @@ void TOCComplexFunction::CopyFrom(const TOCComplexFunction& Other) {
                             : nullptr;
     NativeBlock = Other.NativeBlock;
     NativeEntry = Other.NativeEntry;
+    for (int K = 0; K < 2; ++K) {
+        const DerivativeProgram& From = Other.Derivative[K];
+        DerivativeProgram& To = Derivative[K];
+        To.Postfix = From.Postfix;
+        To.MaxDepth = From.MaxDepth;
+        To.Program = From.Program
+                         ? std::make_unique<ComplexProgram>(From.Postfix, Letters, From.MaxDepth)
+                         : nullptr;
+        To.NativeBlock = From.NativeBlock;
+        To.NativeEntry = From.NativeEntry;
+    }
 }
 
 void TOCComplexFunction::Evaluate(std::complex<double>& Result,

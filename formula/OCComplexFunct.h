@@ -49,6 +49,16 @@ public:
     // it is smooth (w_v = i w_u there).
     bool IsHolomorphic() const { return Holomorphic; }
 
+    // A holomorphic formula gets exact programs for w' and w'' (with respect to the last
+    // letter), run by the same engine as w; a formula whose derivative would be too long
+    // has none.
+    bool HasDerivatives() const { return Derivative[0].Program && Derivative[1].Program; }
+    // w' and w'' at the inputs; false without derivative programs or with too few inputs.
+    bool EvaluateDerivatives(std::span<const std::complex<double>> Inputs,
+                             std::complex<double>& W1, std::complex<double>& W2) const;
+    // The postfix code of w' (Order 1) or w'' (Order 2); empty without derivative programs.
+    const std::string& DerivativePostfix(int Order) const;
+
 private:
     std::vector<std::complex<double>> ConstantSlots;
     std::string PostfixCode;
@@ -63,4 +73,17 @@ private:
     void (*NativeEntry)(const double*, const double*, double*, const long double*,
                         long double*) = nullptr;
     mutable long double Scratch[8] = {};  // temporaries of the native inverse functions
+
+    // A program of the same engines as the value program, for one derivative.
+    struct DerivativeProgram {
+        std::string Postfix;
+        int MaxDepth = 0;
+        std::unique_ptr<ComplexProgram> Program;
+        std::shared_ptr<const ExecutableBlock> NativeBlock;
+        void (*NativeEntry)(const double*, const double*, double*, const long double*,
+                            long double*) = nullptr;
+    };
+    DerivativeProgram Derivative[2];
+    void BuildDerivatives();
+    std::complex<double> Run(const DerivativeProgram& D, const double* In) const;
 };

@@ -50,6 +50,14 @@ struct SingularPoint {
     Point3 DomPos, ImgPos;  // where the panels show them
 };
 
+// How many points of the domain rectangle map to each pixel of a raster: row-major, row 0 at
+// the top. Complete is false when a bound of the counting dropped part of the work.
+struct PreimageShade {
+    int Width = 0, Height = 0;
+    std::vector<uint16_t> Counts;
+    bool Complete = true;
+};
+
 struct SceneState {
     SceneState();
 
@@ -90,6 +98,8 @@ struct SceneState {
     // The singular locus and the step thresholds of its tracing, and its isolated points.
     Curve33 SingLocus;
     std::vector<SingularPoint> SingPoints;
+    // The Image panel's pixels shaded by their number of preimages (when ShadePreimages).
+    PreimageShade Preimages;
 
     // Set while a computation may be asked to stop; its loops check it and report progress.
     // Owned by whoever runs the computation.

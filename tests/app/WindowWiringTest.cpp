@@ -244,24 +244,18 @@ TEST_F(WindowWiring, MenusDriveTheScene) {
 // The View menu's marks are the user's preferences: a window opened later starts with them.
 TEST_F(WindowWiring, ViewPreferencesOutliveTheWindow) {
     QAction* Cusps = Find(QStringLiteral("View"), QStringLiteral("Show Cusps"));
-    QAction* Shading = Find(QStringLiteral("View"), QStringLiteral("Shade by Number of Preimages"));
-    ASSERT_TRUE(Cusps && Shading);
+    ASSERT_TRUE(Cusps);
     EXPECT_TRUE(Cusps->isChecked());
     Cusps->trigger();
-    Shading->trigger();
     EXPECT_FALSE(Window.Scene().S.ShowCusps);
-    EXPECT_TRUE(Window.Scene().S.ShadePreimages);
     {
         TTorvane Later;
         EXPECT_FALSE(Later.Scene().S.ShowCusps);
-        EXPECT_TRUE(Later.Scene().S.ShadePreimages);
         EXPECT_FALSE(Later.Scene().Checked(MenuItem::ShowCusps1));
     }
     Cusps->trigger();
-    Shading->trigger();
     TTorvane Again;
     EXPECT_TRUE(Again.Scene().S.ShowCusps);
-    EXPECT_FALSE(Again.Scene().S.ShadePreimages);
 }
 
 TEST_F(WindowWiring, OneManualWindowAtATime) {
@@ -274,7 +268,7 @@ TEST_F(WindowWiring, OneManualWindowAtATime) {
     QString Manual = First->Text()->toPlainText();
     for (const char* Section : {"LIST OF SHORTCUTS", "1. INTRODUCTION.", "2. MAP TYPES",
                                 "3. INPUT OF FORMULAS", "4. OTHER INPUT",
-                                "5. GEOMETRY AND PREFERENCES MENUS"})
+                                "5. GEOMETRY, VIEW AND PREFERENCES MENUS"})
         EXPECT_TRUE(Manual.contains(QString::fromLatin1(Section))) << Section;
     Window.OnManual();
     EXPECT_EQ(Window.Manual(), First);
