@@ -33,7 +33,7 @@ void Prepare(TorvaneScene& T, int Kind) {
         T.OnFunctionType(1);
         T.OnGeometryMenu();  // the complex kind starts with the locus off
     }
-    if (Kind == 2) T.SetViewPreferences(false, false);
+    if (Kind == 2) T.SetViewPreferences(false);
     DrawAtTheParameters(T, Kind);
 }
 

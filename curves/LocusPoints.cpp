@@ -144,30 +144,56 @@ private:
         return true;
     }
 
-    // Newton's method on grad J = 0, its matrix by central differences of the exact gradient;
-    // the point is kept when J vanishes there too.
-    bool RefineSingular(Point2 P0, Point2& P) {
+    // Newton's method on a pair of conditions G(P) = 0 with P kept within Reach of P0. Step
+    // gets the fold data at P and at P +- H along u and v, and gives the Newton step (false
+    // where the system is singular).
+    template <class StepOf>
+    bool Newton(Point2 P0, double Reach, StepOf Step, Point2& P) {
         P = P0;
         const double H = 1e-6 * Diag;
         double Last = INFINITY;
         for (int K = 0; K < LocusPointIterations; ++K) {
-            FoldData D = Fold(S, P), U1 = Fold(S, {P.X + H, P.Y}), U0 = Fold(S, {P.X - H, P.Y}),
-                     V1 = Fold(S, {P.X, P.Y + H}), V0 = Fold(S, {P.X, P.Y - H});
+            const FoldData D = Fold(S, P), U1 = Fold(S, {P.X + H, P.Y}),
+                           U0 = Fold(S, {P.X - H, P.Y}), V1 = Fold(S, {P.X, P.Y + H}),
+                           V0 = Fold(S, {P.X, P.Y - H});
             if (!D.Valid || !U1.Valid || !U0.Valid || !V1.Valid || !V0.Valid) return false;
-            Point2 Step;
-            if (!Solve2((U1.Grad.X - U0.Grad.X) / (2 * H), (V1.Grad.X - V0.Grad.X) / (2 * H),
-                        (U1.Grad.Y - U0.Grad.Y) / (2 * H), (V1.Grad.Y - V0.Grad.Y) / (2 * H),
-                        D.Grad, Step))
-                return false;
-            P = {P.X - Step.X, P.Y - Step.Y};
-            const double Size = Length(Step);
-            if (std::hypot(P.X - P0.X, P.Y - P0.Y) > 0.05 * Diag) return false;
+            Point2 Delta;
+            if (!Step(D, U0, U1, V0, V1, 2 * H, Delta)) return false;
+            P = {P.X - Delta.X, P.Y - Delta.Y};
+            const double Size = Length(Delta);
+            if (std::hypot(P.X - P0.X, P.Y - P0.Y) > Reach) return false;
             if (Size <= 1e-15 * Diag || (Size <= 1e-10 * Diag && Size >= Last)) break;
             Last = Size;
             if (K + 1 == LocusPointIterations && Size > 1e-9 * Diag) return false;
         }
+        return Inside(P);
+    }
+
+    // grad J = 0, its matrix by central differences of the exact gradient; the point is kept
+    // when J vanishes there too.
+    bool RefineSingular(Point2 P0, Point2& P) {
+        auto Step = [](const FoldData& D, const FoldData& U0, const FoldData& U1,
+                       const FoldData& V0, const FoldData& V1, double Twice, Point2& Delta) {
+            return Solve2((U1.Grad.X - U0.Grad.X) / Twice, (V1.Grad.X - V0.Grad.X) / Twice,
+                          (U1.Grad.Y - U0.Grad.Y) / Twice, (V1.Grad.Y - V0.Grad.Y) / Twice,
+                          D.Grad, Delta);
+        };
+        if (!Newton(P0, 0.05 * Diag, Step, P)) return false;
         const FoldData D = Fold(S, P);
-        return D.Valid && Inside(P) && std::fabs(D.J) <= 1e-9 * Typical * Diag;
+        return D.Valid && std::fabs(D.J) <= 1e-9 * Typical * Diag;
+    }
+
+    // (J, cusp condition along C) = 0: the first row is the exact gradient, the second by
+    // central differences of the exact condition.
+    bool RefineCusp(Point2 P0, Point2 C, double Reach, Point2& P) {
+        auto Step = [C](const FoldData& D, const FoldData& U0, const FoldData& U1,
+                        const FoldData& V0, const FoldData& V1, double Twice, Point2& Delta) {
+            return Solve2(D.Grad.X, D.Grad.Y,
+                          (Dot(U1.TangentImage, C) - Dot(U0.TangentImage, C)) / Twice,
+                          (Dot(V1.TangentImage, C) - Dot(V0.TangentImage, C)) / Twice,
+                          {D.J, Dot(D.TangentImage, C)}, Delta);
+        };
+        return Newton(P0, Reach, Step, P);
     }
 
     // Piece [Begin, End): where the image of the locus tangent, measured along the image line
@@ -209,33 +235,6 @@ private:
             HaveLast = true;
         }
         return true;
-    }
-
-    // Newton's method on (J, cusp condition along C) = 0: the first row is the exact
-    // gradient, the second by central differences of the exact condition.
-    bool RefineCusp(Point2 P0, Point2 C, double Reach, Point2& P) {
-        P = P0;
-        const double H = 1e-6 * Diag;
-        double Last = INFINITY;
-        for (int K = 0; K < LocusPointIterations; ++K) {
-            const FoldData D = Fold(S, P), U1 = Fold(S, {P.X + H, P.Y}),
-                           U0 = Fold(S, {P.X - H, P.Y}), V1 = Fold(S, {P.X, P.Y + H}),
-                           V0 = Fold(S, {P.X, P.Y - H});
-            if (!D.Valid || !U1.Valid || !U0.Valid || !V1.Valid || !V0.Valid) return false;
-            Point2 Step;
-            if (!Solve2(D.Grad.X, D.Grad.Y,
-                        (Dot(U1.TangentImage, C) - Dot(U0.TangentImage, C)) / (2 * H),
-                        (Dot(V1.TangentImage, C) - Dot(V0.TangentImage, C)) / (2 * H),
-                        {D.J, Dot(D.TangentImage, C)}, Step))
-                return false;
-            P = {P.X - Step.X, P.Y - Step.Y};
-            const double Size = Length(Step);
-            if (std::hypot(P.X - P0.X, P.Y - P0.Y) > Reach) return false;
-            if (Size <= 1e-15 * Diag || (Size <= 1e-10 * Diag && Size >= Last)) break;
-            Last = Size;
-            if (K + 1 == LocusPointIterations && Size > 1e-9 * Diag) return false;
-        }
-        return Inside(P);
     }
 
     const SceneState& S;

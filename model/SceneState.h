@@ -50,14 +50,6 @@ struct SingularPoint {
     Point3 DomPos, ImgPos;  // where the panels show them
 };
 
-// How many points of the domain rectangle map to each pixel of a raster: row-major, row 0 at
-// the top. Complete is false when a bound of the counting dropped part of the work.
-struct PreimageShade {
-    int Width = 0, Height = 0;
-    std::vector<uint16_t> Counts;
-    bool Complete = true;
-};
-
 struct SceneState {
     SceneState();
 
@@ -77,8 +69,6 @@ struct SceneState {
     bool ShowSingLocus = true, DataValid = false, SceneReady = false, Modified = false;
     // Cusps and singular points of a real map's locus are sought and marked (with the locus).
     bool ShowCusps = true;
-    // The Image panel is shaded by how many points of the domain map to each pixel.
-    bool ShadePreimages = false;
     PixelRect DomRect{0, 0, 280, 280}, ImgRect{0, 0, 460, 460}, ParamRect{0, 0, 200, 200};
 
     // Drags over the panels that translate (Ctrl) or zoom (Shift) a rectangle.
@@ -98,8 +88,6 @@ struct SceneState {
     // The singular locus and the step thresholds of its tracing, and its isolated points.
     Curve33 SingLocus;
     std::vector<SingularPoint> SingPoints;
-    // The Image panel's pixels shaded by their number of preimages (when ShadePreimages).
-    PreimageShade Preimages;
 
     // Set while a computation may be asked to stop; its loops check it and report progress.
     // Owned by whoever runs the computation.

@@ -105,17 +105,9 @@ void TorvaneScene::OnShowCusps() {
         Redo(WorkLocus | WorkDrawDomain | WorkDrawImage, false);
 }
 
-void TorvaneScene::OnShadePreimages() {
-    S.ShadePreimages = !S.ShadePreimages;
-    Menu(MenuItem::ShadePreimages1).Checked = S.ShadePreimages;
-    if (S.SceneReady) Redo(WorkPreimages | WorkDrawImage, false);
-}
-
-void TorvaneScene::SetViewPreferences(bool ShowCusps, bool ShadePreimages) {
+void TorvaneScene::SetViewPreferences(bool ShowCusps) {
     S.ShowCusps = ShowCusps;
-    S.ShadePreimages = ShadePreimages;
     Menu(MenuItem::ShowCusps1).Checked = ShowCusps;
-    Menu(MenuItem::ShadePreimages1).Checked = ShadePreimages;
 }
 
 void TorvaneScene::OnResetSphere(int Tag) {

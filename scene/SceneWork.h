@@ -22,7 +22,6 @@ inline constexpr unsigned WorkLocusImagePositions = 1u << 5;   // nodes re-proje
 inline constexpr unsigned WorkPrepareDomain = 1u << 6;  // the domain bitmap's background anew
 inline constexpr unsigned WorkDrawDomain = 1u << 7;
 inline constexpr unsigned WorkDrawImage = 1u << 8;
-inline constexpr unsigned WorkPreimages = 1u << 9;  // the preimage counts anew
 inline constexpr unsigned WorkFull = WorkEverything;
 
 // What a piece of work reads and writes.

@@ -339,7 +339,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     if (Parser.isSet(O.PreserveRatio)) Set(8, true);
     if (Parser.isSet(O.SphereDomain)) Set(16, true);
     T.AdjustMenus(Flags);
-    T.SetViewPreferences(CuspsValue != QStringLiteral("off"), false);
+    T.SetViewPreferences(CuspsValue != QStringLiteral("off"));
 
     // A single PNG picture's curves are painted while the locus is traced.
     PictureExporter Exporter;
