@@ -139,12 +139,15 @@ QSettings UserSettings() {
 
 void TTorvane::LoadViewPreferences() {
     QSettings Settings = UserSettings();
-    SceneModel.SetViewPreferences(Settings.value(QStringLiteral("View/ShowCusps"), true).toBool());
+    SceneModel.SetViewPreferences(
+        Settings.value(QStringLiteral("View/ShowCusps"), true).toBool(),
+        Settings.value(QStringLiteral("View/ShadePreimages"), false).toBool());
 }
 
 void TTorvane::SaveViewPreferences() {
     QSettings Settings = UserSettings();
     Settings.setValue(QStringLiteral("View/ShowCusps"), SceneModel.S.ShowCusps);
+    Settings.setValue(QStringLiteral("View/ShadePreimages"), SceneModel.S.ShadePreimages);
 }
 
 QString TTorvane::StatusText() const { return InfoBar->text(); }

@@ -461,6 +461,17 @@ missed or joined; zoom into the domain to see them. On a slow map the tracing ta
 <p><b>Show Cusps</b> (checked at start) marks the cusps and singular points of a real map's
 locus, as above. The choice is kept for the next session.</p>
 
+<h3>View: Shade by Number of Preimages</h3>
+<p><b>Shade by Number of Preimages</b> tints every pixel of the Image panel by how many points of
+the domain rectangle the map sends to it: white where there are none, then one light tint for
+each count, explained by the key in the panel's lower left corner. Across a fold the count
+changes by two; inside the wedge of a cusp it is two more than outside. For a complex map the
+shading shows the local degree: w = z&sup3; covers the points near 0 three times. The domain is cut
+into 2 by 400 by 400 small triangles, whose images are counted at the centre of every pixel;
+near a pole, where a small triangle's image would be larger than the panel, it counts nothing.
+The shading follows parameter drags, zooms and sphere turns, is printed and exported with the
+pictures, and the choice is kept for the next session.</p>
+
 <h3>Preferences: Adjust to Panels or Preserve Ratio</h3>
 <p><b>Adjust to Panels</b> stretches the domain rectangle and the image rectangle to fill their
 square panels, so the two axes may have different scales. <b>Preserve Ratio</b> gives both axes

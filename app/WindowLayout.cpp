@@ -159,6 +159,11 @@ void TTorvane::CreateMenus() {
                 Run([this] { SceneModel.OnShowCusps(); });
                 SaveViewPreferences();
             });
+    connect(Item(View, "Shade by Number of Preimages", MenuItem::ShadePreimages1, nullptr),
+            &QAction::triggered, this, [this] {
+                Run([this] { SceneModel.OnShadePreimages(); });
+                SaveViewPreferences();
+            });
 }
 
 void TTorvane::CreateClientArea() {

@@ -1,7 +1,9 @@
 // One full redraw of the scene (ComputeAndDrawCurves: grid and image curves, singular locus,
 // both bitmaps drawn) and one step of a parameter drag, for the default real map (p = q = 1)
 // and the default complex map (p = 0.5 + 0.5i) with the singular locus on; the counters split
-// a redraw into image curves, locus and drawing, each timed on its own.
+// a redraw into image curves, locus and drawing, each timed on its own. Variants beside them
+// give the cost of the cusps, of the critical points (against the complex map's locus off,
+// and traced as a map that is not holomorphic is) and of the preimage shading.
 #ifdef TORVANE_HAS_SCENE
 
 #include <benchmark/benchmark.h>
@@ -13,6 +15,7 @@
 #include "bench/BenchApplication.h"
 #include "curves/GridCurves.h"
 #include "curves/LocusPoints.h"
+#include "curves/PreimageShading.h"
 #include "curves/SingularLocus.h"
 #include "scene/PanelRendering.h"
 #include "scene/TorvaneScene.h"
@@ -20,20 +23,28 @@
 namespace {
 
 // The parameters of the benchmark, drawn: a drag benchmark run before may have moved them.
+// Kind 0: the default real map; 1: the default complex map with its locus on (its critical
+// points); 2: the real map without its cusps, for the cost of seeking them; 3 and 4: the
+// first two with the image shaded by the number of preimages; 5: the complex map with its
+// locus off; 6: the complex map plus 0 abs(z), which has no exact derivative, so that its
+// locus is traced as every complex locus was before the critical points were found directly.
+constexpr int KindCount = 7;
+bool IsComplex(int Kind) { return Kind == 1 || Kind == 4 || Kind == 5 || Kind == 6; }
+
 void DrawAtTheParameters(TorvaneScene& T, int Kind) {
-    T.Text(EditField::pValue) = Kind == 1 ? "0.5" : "1";
-    T.Text(EditField::qValue) = Kind == 1 ? "0.5" : "1";
+    T.Text(EditField::pValue) = IsComplex(Kind) ? "0.5" : "1";
+    T.Text(EditField::qValue) = IsComplex(Kind) ? "0.5" : "1";
     T.ReadAndDraw(true);
 }
 
-// Kind 0: the default real map; 1: the default complex map with its locus on; 2: the real
-// map without its cusps, for the cost of seeking them.
 void Prepare(TorvaneScene& T, int Kind) {
-    if (Kind == 1) {
+    if (IsComplex(Kind)) {
         T.OnFunctionType(1);
-        T.OnGeometryMenu();  // the complex kind starts with the locus off
+        if (Kind != 5) T.OnGeometryMenu();  // the complex kind starts with the locus off
+        if (Kind == 6) T.Text(EditField::F1Edit) = "z(1-p) + p cos(z) + 0 abs(z)";
     }
     if (Kind == 2) T.SetViewPreferences(false);
+    if (Kind == 3 || Kind == 4) T.SetViewPreferences(true, true);
     DrawAtTheParameters(T, Kind);
 }
 
@@ -50,7 +61,7 @@ double MillisecondsPer(Work W, int Runs) {
 // draw text and images, so they live inside the application: made after it, and never
 // destroyed after it at exit.
 TorvaneScene& SceneOfKind(int Kind) {
-    static TorvaneScene* Scenes[3] = {};
+    static TorvaneScene* Scenes[KindCount] = {};
     if (!Scenes[Kind]) {
         EnsureApplication();
         auto* T = new TorvaneScene;
@@ -72,6 +83,8 @@ void FullRedraw(benchmark::State& State) {
     // drawing goes to private bitmaps, prepared once.
     QImage Domain = T.DomBitmap.copy(), Image = T.ImgBitmap.copy();
     double Curves = 1e30, Locus = 1e30, Grid = 1e30, LocusDrawing = 1e30, Points = 1e30;
+    double Samples = 1e30, Counting = 1e30;
+    const bool Shaded = T.S.ShadePreimages;
     for (int Round = 0; Round < 5; ++Round) {
         Curves = std::min(Curves, MillisecondsPer([&] { ComputeImageCurves(T.S); }, 10));
         Locus = std::min(Locus, MillisecondsPer([&] { ComputeSingularLocus(T.S, T.SingTracer); }, 5));
@@ -82,6 +95,16 @@ void FullRedraw(benchmark::State& State) {
                                               FindLocusPoints(T.S, Found);
                                           },
                                           5));
+        if (Shaded) {
+            Samples = std::min(Samples, MillisecondsPer([&] { ComputePreimageSamples(T.S); }, 5));
+            PreimageCounts Counts;
+            Counting = std::min(Counting, MillisecondsPer(
+                                              [&] {
+                                                  CountPanelPreimages(
+                                                      T.S, ImageProjection(T.S, T.S.ImgRect), Counts);
+                                              },
+                                              5));
+        }
         Grid = std::min(Grid, MillisecondsPer(
                                   [&] {
                                       QPainter D(&Domain), I(&Image);
@@ -103,6 +126,10 @@ void FullRedraw(benchmark::State& State) {
     State.counters["locus_drawing_ms"] = LocusDrawing;
     State.counters["locus_nodes"] = T.S.SingLocus.LastIndex + 1;
     if (T.S.MapType == 0) State.counters["cusps_ms"] = Points;
+    if (Shaded) {
+        State.counters["preimage_samples_ms"] = Samples;
+        State.counters["preimage_count_ms"] = Counting;
+    }
 }
 
 void ParameterDragStep(benchmark::State& State) {
@@ -122,8 +149,14 @@ void ParameterDragStep(benchmark::State& State) {
 
 BENCHMARK(FullRedraw)->Arg(0)->Name("Redraw/real/p=q=1")->Unit(benchmark::kMillisecond);
 BENCHMARK(FullRedraw)->Arg(2)->Name("Redraw/real/p=q=1/no-cusps")->Unit(benchmark::kMillisecond);
+BENCHMARK(FullRedraw)->Arg(3)->Name("Redraw/real/p=q=1/shaded")->Unit(benchmark::kMillisecond);
 BENCHMARK(FullRedraw)->Arg(1)->Name("Redraw/complex/p=0.5+0.5i")->Unit(benchmark::kMillisecond);
+BENCHMARK(FullRedraw)->Arg(5)->Name("Redraw/complex/p=0.5+0.5i/locus-off")->Unit(benchmark::kMillisecond);
+BENCHMARK(FullRedraw)->Arg(6)->Name("Redraw/complex/p=0.5+0.5i/traced")->Unit(benchmark::kMillisecond);
+BENCHMARK(FullRedraw)->Arg(4)->Name("Redraw/complex/p=0.5+0.5i/shaded")->Unit(benchmark::kMillisecond);
 BENCHMARK(ParameterDragStep)->Arg(0)->Name("ParameterDrag/real")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Arg(3)->Name("ParameterDrag/real/shaded")->Unit(benchmark::kMillisecond);
 BENCHMARK(ParameterDragStep)->Arg(1)->Name("ParameterDrag/complex")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Arg(4)->Name("ParameterDrag/complex/shaded")->Unit(benchmark::kMillisecond);
 
 #endif

@@ -8,7 +8,9 @@ SceneState CopyWithoutCurves(SceneState& From) {
     for (int F = 0; F < 4; ++F)
         for (int I = 0; I <= 20; ++I) Kept[F][I] = std::move(Families[F][I]);
     Curve33 KeptLocus = std::move(From.SingLocus);
+    PreimageSamples KeptSamples = std::move(From.Preimages);
     SceneState Copy = From;
+    From.Preimages = std::move(KeptSamples);
     for (int F = 0; F < 4; ++F)
         for (int I = 0; I <= 20; ++I) Families[F][I] = std::move(Kept[F][I]);
     From.SingLocus = std::move(KeptLocus);

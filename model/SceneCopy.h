@@ -7,8 +7,8 @@
 #include "formula/OCFunctDDDoubleSafe.h"
 #include "model/SceneState.h"
 
-// The state without the grid, the image lines and the locus, which stay in From (moved aside
-// while it is copied): for work that computes them again.
+// The state without the grid, the image lines, the locus and the preimage samples, which stay
+// in From (moved aside while it is copied): for work that computes them again.
 SceneState CopyWithoutCurves(SceneState& From);
 
 struct SceneCopy {

@@ -50,6 +50,24 @@ struct SingularPoint {
     Point3 DomPos, ImgPos;  // where the panels show them
 };
 
+// The images of the vertices of a fine triangulation of the domain (NU x NV squares, vertex
+// (A, B) at index A (NV + 1) + B, as the preimage counts lay it out), from which the Image
+// panel is shaded by the number of preimages of each pixel. World points; Valid is 0 where the
+// map failed. Computed with the curves when the shading is on, empty otherwise; every view of
+// the image is counted from them without evaluating the map again.
+struct PreimageSamples {
+    int NU = 0, NV = 0;
+    std::vector<Point2> Images;
+    std::vector<uint8_t> Valid;
+
+    bool Empty() const { return Images.empty(); }
+    void Clear() {
+        NU = NV = 0;
+        Images = {};
+        Valid = {};
+    }
+};
+
 struct SceneState {
     SceneState();
 
@@ -69,6 +87,8 @@ struct SceneState {
     bool ShowSingLocus = true, DataValid = false, SceneReady = false, Modified = false;
     // Cusps and singular points of a real map's locus are sought and marked (with the locus).
     bool ShowCusps = true;
+    // The Image panel is shaded by how many points of the domain map to each pixel.
+    bool ShadePreimages = false;
     PixelRect DomRect{0, 0, 280, 280}, ImgRect{0, 0, 460, 460}, ParamRect{0, 0, 200, 200};
 
     // Drags over the panels that translate (Ctrl) or zoom (Shift) a rectangle.
@@ -88,6 +108,7 @@ struct SceneState {
     // The singular locus and the step thresholds of its tracing, and its isolated points.
     Curve33 SingLocus;
     std::vector<SingularPoint> SingPoints;
+    PreimageSamples Preimages;
 
     // Set while a computation may be asked to stop; its loops check it and report progress.
     // Owned by whoever runs the computation.

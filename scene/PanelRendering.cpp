@@ -3,13 +3,17 @@
 #include "scene/PanelRendering.h"
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QPaintEngine>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "curves/GridCurves.h"
+#include "curves/PreimageShading.h"
 #include "formula/x87/FloatingPointState.h"
 
 QColor WindowColour(uint32_t BBGGRR) {
@@ -236,6 +240,77 @@ void DrawPointMarks(const std::vector<SingularPoint>& Points, const PanelProject
     Canvas.restore();
 }
 
+// One light tint per number of preimages from 1 on, the last one for every larger number:
+// light enough that the grid's lines stay clear over any of them, and far enough apart in hue
+// that neighbouring counts read apart.
+constexpr QRgb PreimageTints[] = {0xFFFFF2B3, 0xFFCDEFC4, 0xFFC9DDF7, 0xFFF7CFE0,
+                                  0xFFE0D4F5, 0xFFFADDC3, 0xFFC6EDEB, 0xFFDDDDDD};
+constexpr int TintCount = static_cast<int>(std::size(PreimageTints));
+
+// Paints the counts of the panel's pixels (none stays white) and returns the largest, or -1
+// when there is no shading.
+int DrawPreimageShading(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
+    if (!S.ShadePreimages || S.Preimages.Empty()) return -1;
+    PreimageCounts Counts;
+    const int Step = CountPanelPreimages(S, Project, Counts, S.Control ? &S.Control->Stop : nullptr);
+    if (Step == 0) return -1;
+    QImage Shade(Counts.Width, Counts.Height, QImage::Format_ARGB32_Premultiplied);
+    if (Shade.isNull()) return -1;
+    int Largest = 0;
+    for (int J = 0; J < Counts.Height; ++J) {
+        QRgb* Line = reinterpret_cast<QRgb*>(Shade.scanLine(J));
+        for (int I = 0; I < Counts.Width; ++I) {
+            const int N = Counts.At(I, J);
+            Largest = std::max(Largest, N);
+            Line[I] = N == 0 ? 0 : PreimageTints[std::min(N, TintCount) - 1];
+        }
+    }
+    const PixelRect R = Project.Rect;
+    if (Step == 1)
+        Canvas.drawImage(QPoint(R.Left, R.Top), Shade);
+    else
+        Canvas.drawImage(QRectF(R.Left, R.Top, Counts.Width * Step, Counts.Height * Step), Shade);
+    return Largest;
+}
+
+// The key to the tints in the drawing's lower left corner (outside the sphere's disc): a
+// swatch and its number for each count from 0 to the largest shown, the last tint's number
+// with a plus where larger counts share it.
+void DrawPreimageLegend(const PanelProjection& Project, int Largest, QPainter& Canvas) {
+    const QRect Area = ToQRect(Project.DrawingRect());
+    const int Box = std::clamp(Area.height() / 42, 8, 48);
+    Canvas.save();
+    QFont F = Canvas.font();
+    F.setPixelSize(Box);
+    Canvas.setFont(F);
+    const QFontMetricsF Metrics(F);
+    const int Last = std::min(Largest, TintCount);
+    std::vector<QString> Labels;
+    for (int N = 0; N <= Last; ++N)
+        Labels.push_back(N == TintCount && Largest > TintCount ? QStringLiteral("%1+").arg(N)
+                                                               : QString::number(N));
+    const double Gap = Box / 3.0;
+    double Width = Gap;
+    for (const QString& L : Labels) Width += Box + Gap + Metrics.horizontalAdvance(L) + Gap;
+    const QRectF Back(Area.left() + Gap, Area.bottom() + 1 - 2 * Gap - Box - Gap, Width, Box + 2 * Gap);
+    Canvas.setPen(QPen(WindowColour(OutlineColour), 1));
+    Canvas.setBrush(WindowColour(DrawingColour));
+    Canvas.drawRect(Back);
+    double X = Back.left() + Gap;
+    const double Y = Back.top() + Gap;
+    for (int N = 0; N <= Last; ++N) {
+        Canvas.setBrush(N == 0 ? QColor(WindowColour(DrawingColour))
+                               : QColor::fromRgba(PreimageTints[N - 1]));
+        Canvas.drawRect(QRectF(X, Y, Box, Box));
+        X += Box + Gap;
+        const QString& L = Labels[static_cast<size_t>(N)];
+        Canvas.drawText(QRectF(X, Y, Metrics.horizontalAdvance(L) + 1, Box),
+                        Qt::AlignLeft | Qt::AlignVCenter, L);
+        X += Metrics.horizontalAdvance(L) + Gap;
+    }
+    Canvas.restore();
+}
+
 }  // namespace
 
 void DrawDomainCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
@@ -243,7 +318,9 @@ void DrawDomainCurves(const SceneState& S, const PanelProjection& Project, QPain
 }
 
 void DrawImageCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
+    const int Largest = DrawPreimageShading(S, Project, Canvas);
     DrawGrid(S, S.ImgHLines, S.ImgVLines, Project, true, Canvas);
+    if (Largest >= 0) DrawPreimageLegend(Project, Largest, Canvas);
 }
 
 void DrawSingularLocusDom(const SceneState& S, const PanelProjection& Project,

@@ -30,6 +30,8 @@ inline constexpr uint32_t RearLocusColour = 0x999999;
 QRect ToQRect(PixelRect R);
 
 // The grid and the locus of each panel as Project places them. Nothing of the scene changes.
+// When the scene shades by the number of preimages, the image's grid goes over the shading,
+// counted for Project's pixels, and the shading's key over the grid.
 void DrawDomainCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas);
 void DrawImageCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas);
 void DrawSingularLocusDom(const SceneState& S, const PanelProjection& Project, QPainter& Canvas);

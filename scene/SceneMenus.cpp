@@ -105,9 +105,18 @@ void TorvaneScene::OnShowCusps() {
         Redo(WorkLocus | WorkDrawDomain | WorkDrawImage, false);
 }
 
-void TorvaneScene::SetViewPreferences(bool ShowCusps) {
+void TorvaneScene::OnShadePreimages() {
+    S.ShadePreimages = !S.ShadePreimages;
+    Menu(MenuItem::ShadePreimages1).Checked = S.ShadePreimages;
+    // The samples come (or go) with the shading; the curves stay as they are.
+    if (S.SceneReady) Redo(WorkPreimageSamples | WorkDrawImage, false);
+}
+
+void TorvaneScene::SetViewPreferences(bool ShowCusps, bool ShadePreimages) {
     S.ShowCusps = ShowCusps;
     Menu(MenuItem::ShowCusps1).Checked = ShowCusps;
+    S.ShadePreimages = ShadePreimages;
+    Menu(MenuItem::ShadePreimages1).Checked = ShadePreimages;
 }
 
 void TorvaneScene::OnResetSphere(int Tag) {

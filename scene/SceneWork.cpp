@@ -2,14 +2,17 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "common/TaskPool.h"
 #include "formula/x87/FloatingPointState.h"
 #include "model/SceneCopy.h"
 
 #include "curves/GridCurves.h"
+#include "curves/PreimageShading.h"
 #include "curves/SingularLocus.h"
 #include "scene/PanelRendering.h"
 #include "scene/ScenePipeline.h"
@@ -71,6 +74,7 @@ void RunEverything(const SceneCanvas& C) {
     PrepareSceneCurves(S);
     if (!S.ShowSingLocus) {
         TraceImageCurves(S);
+        ComputePreimageSamples(S);
         ComputeSingularLocus(S, C.Tracer);  // the thresholds, and no nodes
         if (C.CurvesComputed && *C.CurvesComputed) (*C.CurvesComputed)();
         if (!C.Paint) return;
@@ -85,23 +89,46 @@ void RunEverything(const SceneCanvas& C) {
     // Copied before a worker writes the image lines; the locus reads none of them.
     SceneCopy Locus(S);
     const long long CopiedEvaluations = Locus.S.MapEvaluations;
-    // Declared in this order so that on any error the drawing, which may wait for the lines,
-    // ends first.
-    TaskGroup Lines, Drawing;
+    // The preimage samples are mapped in shares, each a task with a copy of its own (the
+    // lines use the scene's formulas meanwhile), into the scene's samples, which nothing
+    // reads before they are done. The tasks wait for nothing, so no task that waits for them
+    // can be run inside one of them.
+    std::vector<std::unique_ptr<SceneCopy>> Shading;
+    if (S.ShadePreimages) {
+        SizePreimageSamples(S.Preimages);
+        const int Shares = std::min(Pool.Workers() + 1, 8);
+        for (int K = 0; K < Shares; ++K) {
+            Shading.push_back(std::make_unique<SceneCopy>(S));
+            Shading.back()->S.MapEvaluations = 0;
+        }
+    } else {
+        S.Preimages.Clear();
+    }
+    // Declared in this order so that on any error the drawing, which may wait for the lines
+    // and the samples, ends first.
+    TaskGroup Lines, Samples, Drawing;
     bool LinesQueued = false, DrawingQueued = false;
-    auto TraceLines = [&Pool, &Lines, &C, &LinesQueued] {
+    auto TraceLines = [&Pool, &Lines, &Samples, &Shading, &C, &LinesQueued] {
         LinesQueued = true;
         Pool.Run(Lines, [&C] {
             SetComputingFloatState();
             TraceImageCurves(C.S);
         });
+        const int Shares = static_cast<int>(Shading.size()), Columns = C.S.Preimages.NU + 1;
+        for (int K = 0; K < Shares; ++K)
+            Pool.Run(Samples, [&C, &Own = Shading[static_cast<size_t>(K)]->S,
+                               First = K * Columns / Shares, End = (K + 1) * Columns / Shares] {
+                SetComputingFloatState();
+                MapPreimageColumns(Own, First, End, C.S.Preimages);
+            });
     };
     // Each task writes only its own panel's bitmap.
-    auto DrawCurves = [&Pool, &Lines, &Drawing, &C, &DrawingQueued] {
+    auto DrawCurves = [&Pool, &Lines, &Samples, &Drawing, &C, &DrawingQueued] {
         DrawingQueued = true;
         if (C.CurvesComputed && *C.CurvesComputed)
-            Pool.Run(Drawing, [&Pool, &Lines, &C] {
+            Pool.Run(Drawing, [&Pool, &Lines, &Samples, &C] {
                 Pool.Wait(Lines);
+                Pool.Wait(Samples);
                 (*C.CurvesComputed)();
             });
         if (!C.Paint) return;
@@ -109,8 +136,9 @@ void RunEverything(const SceneCanvas& C) {
             PrepareBitmap(C.DomBitmap, C.DomClip, C.S.DomRect, C.S.DomView.ViewRect);
             DrawDomainBitmap(C, false, Pass::CurvesOnly);
         });
-        Pool.Run(Drawing, [&Pool, &Lines, &C] {
+        Pool.Run(Drawing, [&Pool, &Lines, &Samples, &C] {
             Pool.Wait(Lines);
+            Pool.Wait(Samples);
             PrepareBitmap(C.ImgBitmap, C.ImgClip, C.S.ImgRect, ImageDrawingRect(C.S));
             DrawImageBitmap(C, false, Pass::CurvesOnly);
         });
@@ -120,6 +148,8 @@ void RunEverything(const SceneCanvas& C) {
     if (!DrawingQueued) DrawCurves();
     Pool.Wait(Drawing);
     Pool.Wait(Lines);
+    Pool.Wait(Samples);
+    for (const auto& Share : Shading) S.MapEvaluations += Share->S.MapEvaluations;
     S.SingLocus = std::move(Locus.S.SingLocus);
     S.SingPoints = std::move(Locus.S.SingPoints);
     S.DomJump = Locus.S.DomJump;
@@ -151,6 +181,7 @@ void RunSceneWork(const SceneCanvas& C, unsigned Work) {
     if (!C.Paint) Work &= ~(WorkPrepareDomain | WorkDrawDomain | WorkDrawImage);
     if (Work & WorkDomainCurves) ComputeDomainCurves(S);
     if (Work & WorkImageCurves) ComputeImageCurves(S);
+    if (Work & WorkPreimageSamples) ComputePreimageSamples(S);
     if (Work & WorkLocus) {
         ComputeSingularLocus(S, C.Tracer);
     } else {
@@ -191,6 +222,7 @@ void TakeComputedParts(SceneState& To, SceneState&& From) {
     To.ImgJump = From.ImgJump;
     To.SingLocus = std::move(From.SingLocus);
     To.SingPoints = std::move(From.SingPoints);
+    To.Preimages = std::move(From.Preimages);
     To.MapEvaluations = From.MapEvaluations;
     To.JacobianEvaluations = From.JacobianEvaluations;
     To.GradientEvaluations = From.GradientEvaluations;

@@ -22,6 +22,9 @@ inline constexpr unsigned WorkLocusImagePositions = 1u << 5;   // nodes re-proje
 inline constexpr unsigned WorkPrepareDomain = 1u << 6;  // the domain bitmap's background anew
 inline constexpr unsigned WorkDrawDomain = 1u << 7;
 inline constexpr unsigned WorkDrawImage = 1u << 8;
+// The map at the vertices of the preimage shading's triangulation (or none, when it is off);
+// everything computes them too.
+inline constexpr unsigned WorkPreimageSamples = 1u << 9;
 inline constexpr unsigned WorkFull = WorkEverything;
 
 // What a piece of work reads and writes.
@@ -59,5 +62,6 @@ void PrepareBitmap(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRe
 
 // Moves what a computation wrote into To: the bound procedures, both views and spheres, the
 // four families of curves, the image rectangle and its derived fields, the step lengths and
-// thresholds, the locus and the evaluation counts. Nothing else of To changes.
+// thresholds, the locus, the preimage samples and the evaluation counts. Nothing else of To
+// changes.
 void TakeComputedParts(SceneState& To, SceneState&& From);

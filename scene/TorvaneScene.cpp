@@ -70,6 +70,7 @@ TorvaneScene::TorvaneScene() {
     for (int I = 0; I < EditFieldCount; ++I) Edits[I].Text = Defaults[I];
     Menu(MenuItem::Singularlocus1).Checked = true;
     Menu(MenuItem::ShowCusps1).Checked = S.ShowCusps;
+    Menu(MenuItem::ShadePreimages1).Checked = S.ShadePreimages;
     Menu(MenuItem::AdjusttoPanel1).Checked = true;
     // Neither domain view is marked until one is chosen (or a document sets it).
     Menu(MenuItem::Planeimage1).Checked = true;

@@ -34,9 +34,10 @@ inline constexpr int SceneLabelCount = 14;
 
 enum class MenuItem : int {
     Singularlocus1, AdjusttoPanel1, PreserveRatio1, Planedomain1, Stereographicdomain1,
-    Planeimage1, Stereographicimage1, RealFunctions1, ComplexFunction1, ShowCusps1
+    Planeimage1, Stereographicimage1, RealFunctions1, ComplexFunction1, ShowCusps1,
+    ShadePreimages1
 };
-inline constexpr int MenuItemCount = 10;
+inline constexpr int MenuItemCount = 11;
 
 struct EditState {
     std::string Text;
@@ -212,10 +213,11 @@ public:
     // Type 0: "Real Functions", 1: "Complex Function".
     void OnFunctionType(int Type);
     void OnGeometryMenu();
-    // The View menu's "Show Cusps", one of the window's saved preferences, set at start with
-    // SetViewPreferences.
+    // The View menu's "Show Cusps" and "Shade by Number of Preimages", the window's saved
+    // preferences, set at start with SetViewPreferences.
     void OnShowCusps();
-    void SetViewPreferences(bool ShowCusps);
+    void OnShadePreimages();
+    void SetViewPreferences(bool ShowCusps, bool ShadePreimages = false);
     void OnResetSphere(int Tag);
 
 private:

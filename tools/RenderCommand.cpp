@@ -65,6 +65,10 @@ struct Options {
     QCommandLineOption Cusps{QStringLiteral("cusps"),
                              QStringLiteral("Seek and mark the cusps of a real map's locus: on (default) or off."),
                              QStringLiteral("on|off")};
+    QCommandLineOption Preimages{QStringLiteral("preimages"),
+                                 QStringLiteral("Shade the image by the number of preimages of each pixel: on or "
+                                                "off (default); the dump then holds the counts."),
+                                 QStringLiteral("on|off")};
     QCommandLineOption PreserveRatio{QStringLiteral("preserve-ratio"),
                                      QStringLiteral("Equal scales on both axes (always so for complex maps).")};
     QCommandLineOption SphereDomain{QStringLiteral("sphere-domain"),
@@ -176,7 +180,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     Parser.addOption(Help);
     for (const QCommandLineOption* Option :
          {&O.X, &O.Y, &O.W, &O.Domain, &O.Params, &O.ParamRange, &O.Clip, &O.Locus, &O.Cusps,
-          &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames,
+          &O.Preimages, &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames,
           &O.Dump})
         Parser.addOption(*Option);
     Parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("A map document (.tvn) to draw."),
@@ -239,6 +243,10 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     const QString CuspsValue = Parser.value(O.Cusps);
     if (Parser.isSet(O.Cusps) && CuspsValue != QStringLiteral("on") && CuspsValue != QStringLiteral("off"))
         return Usage(QStringLiteral("--cusps takes on or off."));
+    const QString PreimagesValue = Parser.value(O.Preimages);
+    if (Parser.isSet(O.Preimages) && PreimagesValue != QStringLiteral("on") &&
+        PreimagesValue != QStringLiteral("off"))
+        return Usage(QStringLiteral("--preimages takes on or off."));
     const bool Animated = Parser.isSet(O.Animate);
     FramePath Path;
     int FrameCount = 1;
@@ -339,7 +347,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     if (Parser.isSet(O.PreserveRatio)) Set(8, true);
     if (Parser.isSet(O.SphereDomain)) Set(16, true);
     T.AdjustMenus(Flags);
-    T.SetViewPreferences(CuspsValue != QStringLiteral("off"));
+    T.SetViewPreferences(CuspsValue != QStringLiteral("off"), PreimagesValue == QStringLiteral("on"));
 
     // A single PNG picture's curves are painted while the locus is traced.
     PictureExporter Exporter;
@@ -368,7 +376,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
         }
     }
     if (Parser.isSet(O.Dump)) {
-        const QByteArray Json = QByteArray::fromStdString(DumpScene(T).dump(1));
+        const QByteArray Json = QByteArray::fromStdString(DumpScene(T, Size).dump(1));
         std::string Cause = WriteWholeFile(DumpName, Json);
         if (!Cause.empty()) {
             Err << "torvane-render: the dump could not be written to " << DumpName << ": "

@@ -1,6 +1,10 @@
 // JSON of the computed scene.
 #include "tools/SceneDump.h"
 
+#include <algorithm>
+
+#include "curves/PreimageShading.h"
+
 namespace {
 
 nlohmann::json Point(Point2 P) { return {P.X, P.Y}; }
@@ -22,7 +26,7 @@ nlohmann::json Family(const Curve3* Lines) {
 
 }  // namespace
 
-nlohmann::json DumpScene(const TorvaneScene& T) {
+nlohmann::json DumpScene(const TorvaneScene& T, int RasterSize) {
     const SceneState& S = T.S;
     nlohmann::json Nodes = nlohmann::json::array();
     for (int32_t I = 0; I <= S.SingLocus.LastIndex; ++I) {
@@ -67,6 +71,16 @@ nlohmann::json DumpScene(const TorvaneScene& T) {
         Dump["locusSingularPoints"] = Singular;
     } else {
         Dump["criticalPoints"] = Critical;
+    }
+    PreimageCounts Counts;
+    if (S.ShadePreimages &&
+        CountPlanePreimages(S, S.ImgMin, S.ImgMax, std::min(RasterSize, MaxShadingRaster),
+                            std::min(RasterSize, MaxShadingRaster), Counts)) {
+        Dump["preimages"] = {{"rect", {S.ImgMin.X, S.ImgMax.X, S.ImgMin.Y, S.ImgMax.Y}},
+                             {"width", Counts.Width},
+                             {"height", Counts.Height},
+                             {"complete", Counts.Complete},
+                             {"counts", Counts.Counts}};
     }
     return Dump;
 }

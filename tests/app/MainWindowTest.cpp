@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, MenusListTheirItemsInOrder) {
          {"Adjust to Panels [x]", "Preserve Ratio [ ]", "-", "Plane domain [ ]",
           "Stereographic domain [ ]", "Reset sphere", "-", "Plane image [x]",
           "Stereographic image [ ]", "Reset sphere Ctrl+R", "-"}},
-        {"View", {"Show Cusps [x]"}},
+        {"View", {"Show Cusps [x]", "Shade by Number of Preimages [ ]"}},
     };
 
     std::vector<std::string> titles;

@@ -254,8 +254,21 @@ TEST_F(WindowWiring, ViewPreferencesOutliveTheWindow) {
         EXPECT_FALSE(Later.Scene().Checked(MenuItem::ShowCusps1));
     }
     Cusps->trigger();
+    QAction* Shade = Find(QStringLiteral("View"), QStringLiteral("Shade by Number of Preimages"));
+    ASSERT_TRUE(Shade);
+    EXPECT_FALSE(Shade->isChecked());
+    Shade->trigger();
+    EXPECT_TRUE(Window.Scene().S.ShadePreimages);
+    {
+        TTorvane Later;
+        EXPECT_TRUE(Later.Scene().S.ShowCusps);
+        EXPECT_TRUE(Later.Scene().S.ShadePreimages);
+        EXPECT_TRUE(Later.Scene().Checked(MenuItem::ShadePreimages1));
+    }
+    Shade->trigger();
     TTorvane Again;
     EXPECT_TRUE(Again.Scene().S.ShowCusps);
+    EXPECT_FALSE(Again.Scene().S.ShadePreimages);
 }
 
 TEST_F(WindowWiring, OneManualWindowAtATime) {

@@ -48,6 +48,11 @@ void ExpectSameScene(const TorvaneScene& A, const TorvaneScene& B, const std::st
         ASSERT_TRUE(SameBits(&N.ImgPos, &O.ImgPos, sizeof N.ImgPos)) << "node " << K;
         ASSERT_TRUE(SameBits(&N.DomPos, &O.DomPos, sizeof N.DomPos)) << "node " << K;
     }
+    ASSERT_EQ(A.S.Preimages.Images.size(), B.S.Preimages.Images.size());
+    EXPECT_TRUE(A.S.Preimages.Empty() ||
+                SameBits(A.S.Preimages.Images.data(), B.S.Preimages.Images.data(),
+                         A.S.Preimages.Images.size() * sizeof(Point2)));
+    EXPECT_EQ(A.S.Preimages.Valid, B.S.Preimages.Valid);
     EXPECT_TRUE(SameBits(&A.S.ImgMin, &B.S.ImgMin, sizeof A.S.ImgMin));
     EXPECT_TRUE(SameBits(&A.S.ImgMax, &B.S.ImgMax, sizeof A.S.ImgMax));
     EXPECT_TRUE(SameBits(&A.S.ImgView, &B.S.ImgView, sizeof A.S.ImgView));
@@ -125,9 +130,14 @@ void ExpectSameStory(TorvaneScene& Now, BackgroundScene& Later, const std::strin
 }
 
 TEST(BackgroundComputing, TheDefaultMapsComeOutAsWhenComputedAtOnce) {
-    for (int Kind : {0, 1}) {
+    // Kind 2: the real map with its image shaded by the number of preimages.
+    for (int Kind : {0, 1, 2}) {
         TorvaneScene Now;
         BackgroundScene Later;
+        if (Kind == 2) {
+            Now.SetViewPreferences(true, true);
+            Later.T.SetViewPreferences(true, true);
+        }
         if (Kind == 1) {
             Now.OnFunctionType(1);
             Later.T.OnFunctionType(1);
@@ -135,10 +145,10 @@ TEST(BackgroundComputing, TheDefaultMapsComeOutAsWhenComputedAtOnce) {
             Later.T.OnGeometryMenu();
         }
         for (TorvaneScene* T : {&Now, &Later.T}) {
-            T->Text(EditField::pValue) = Kind == 0 ? "1" : "0.5";
-            T->Text(EditField::qValue) = Kind == 0 ? "1" : "0.5";
+            T->Text(EditField::pValue) = Kind != 1 ? "1" : "0.5";
+            T->Text(EditField::qValue) = Kind != 1 ? "1" : "0.5";
         }
-        ExpectSameStory(Now, Later, Kind == 0 ? "default real" : "default complex");
+        ExpectSameStory(Now, Later, Kind == 0 ? "default real" : Kind == 1 ? "default complex" : "shaded real");
         EXPECT_GT(Later.Ready.load(), 0);
         EXPECT_FALSE(Later.T.Computing());
     }

@@ -3,6 +3,8 @@
 // kind of mistake, outputs that would destroy an input, writes that fail, and the size cap.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -149,6 +151,76 @@ TEST(RenderCommand, DumpsTheCuspsAndSingularPointsOfTheLocus) {
     EXPECT_GT(D["singularLocus"].size(), 100u);
 }
 
+// The counts of the dump's raster at the pixel whose centre is nearest the image point (X, Y).
+int DumpedCount(const nlohmann::json& P, double X, double Y) {
+    const double XMin = P["rect"][0], XMax = P["rect"][1], YMin = P["rect"][2], YMax = P["rect"][3];
+    const int W = P["width"], H = P["height"];
+    const int I = static_cast<int>((X - XMin) / (XMax - XMin) * W);
+    const int J = static_cast<int>((YMax - Y) / (YMax - YMin) * H);
+    return P["counts"][static_cast<size_t>(J * W + I)];
+}
+
+TEST(RenderCommand, DumpsTheNumberOfPreimagesOfEachPixel) {
+    QTemporaryDir Folder;
+    const QString Json = Folder.filePath(QStringLiteral("scene.json"));
+    // The fold x = u, y = v^2: two sheets over the image, none below the fold.
+    ASSERT_EQ(Render({QStringLiteral("--x"), QStringLiteral("u"), QStringLiteral("--y"), QStringLiteral("v^2"),
+                      QStringLiteral("--clip"), QStringLiteral("-1.5,1.5,-0.5,1.5"), QStringLiteral("--preimages"),
+                      QStringLiteral("on"), QStringLiteral("--size"), QStringLiteral("300"), QStringLiteral("--dump"),
+                      Json})
+                  .Code,
+              RenderOk);
+    nlohmann::json P = ReadJson(Json)["preimages"];
+    ASSERT_TRUE(P.is_object());
+    EXPECT_EQ(P["rect"], nlohmann::json({-1.5, 1.5, -0.5, 1.5}));
+    EXPECT_EQ(P["width"], 300);
+    EXPECT_EQ(P["height"], 300);
+    ASSERT_EQ(P["counts"].size(), 90000u);
+    EXPECT_TRUE(P["complete"].get<bool>());
+    // Two pixels (0.02) away from the fold, the image's edges and each other.
+    for (double X : {-0.9, -0.3, 0.0, 0.5, 0.95}) {
+        EXPECT_EQ(DumpedCount(P, X, 0.05), 2) << X;
+        EXPECT_EQ(DumpedCount(P, X, 0.95), 2) << X;
+        EXPECT_EQ(DumpedCount(P, X, -0.05), 0) << X;
+        EXPECT_EQ(DumpedCount(P, X, 1.2), 0) << X;
+    }
+    EXPECT_EQ(DumpedCount(P, 1.1, 0.5), 0);
+
+    // The cusp x = u^3 + u v, y = v: three sheets inside |x| < 2 (-y/3)^(3/2), one outside.
+    // The domain is wide enough in u that all three roots of u^3 + u v = x stay inside it.
+    ASSERT_EQ(Render({QStringLiteral("--x"), QStringLiteral("u^3+u v"), QStringLiteral("--y"), QStringLiteral("v"),
+                      QStringLiteral("--domain"), QStringLiteral("-2,2,-1,1"), QStringLiteral("--clip"), QStringLiteral("-1,1,-1,1"), QStringLiteral("--preimages"),
+                      QStringLiteral("on"), QStringLiteral("--size"), QStringLiteral("400"), QStringLiteral("--dump"),
+                      Json})
+                  .Code,
+              RenderOk);
+    P = ReadJson(Json)["preimages"];
+    for (double Y : {-0.3, -0.6, -0.9}) {
+        const double Edge = 2 * std::pow(-Y / 3, 1.5);
+        EXPECT_EQ(DumpedCount(P, 0, Y), 3) << Y;
+        EXPECT_EQ(DumpedCount(P, 0.6 * Edge, Y), 3) << Y;
+        EXPECT_EQ(DumpedCount(P, Edge + 0.03, Y), 1) << Y;
+        EXPECT_EQ(DumpedCount(P, -Edge - 0.03, Y), 1) << Y;
+    }
+    EXPECT_EQ(DumpedCount(P, 0.3, 0.5), 1);
+
+    // Off by default, and a complex map's local degree: z^3 covers 0 three times.
+    ASSERT_EQ(Render({QStringLiteral("--dump"), Json}).Code, RenderOk);
+    EXPECT_FALSE(ReadJson(Json).contains("preimages"));
+    ASSERT_EQ(Render({QStringLiteral("--w"), QStringLiteral("z^3"), QStringLiteral("--clip"),
+                      QStringLiteral("-2,2,-2,2"), QStringLiteral("--preimages"), QStringLiteral("on"),
+                      QStringLiteral("--dump"), Json})
+                  .Code,
+              RenderOk);
+    P = ReadJson(Json)["preimages"];
+    EXPECT_EQ(DumpedCount(P, 0.1, 0.05), 3);
+    EXPECT_EQ(DumpedCount(P, -0.5, -0.4), 3);
+    // The cube roots of 1.95 + 0.1i (modulus 1.25) all lie outside the square; one of those of
+    // 1.9 + 1.9i, -0.98 + 0.98i, lies inside it.
+    EXPECT_EQ(DumpedCount(P, 1.95, 0.1), 0);
+    EXPECT_EQ(DumpedCount(P, 1.9, 1.9), 1);
+}
+
 TEST(RenderCommand, ReadsDocumentsAndLetsOptionsChangeThem) {
     QTemporaryDir Folder;
     QString Json = Folder.filePath(QStringLiteral("doc.json"));
@@ -183,6 +255,7 @@ TEST(RenderCommand, EveryMistakeHasItsExitCodeAndMessage) {
         {{QStringLiteral("--domain"), QStringLiteral("1,2,3"), Png}, RenderUsage, "--domain"},
         {{QStringLiteral("--locus"), QStringLiteral("maybe"), Png}, RenderUsage, "--locus"},
         {{QStringLiteral("--cusps"), QStringLiteral("yes"), Png}, RenderUsage, "--cusps"},
+        {{QStringLiteral("--preimages"), QStringLiteral("1"), Png}, RenderUsage, "--preimages takes on or off"},
         {{QStringLiteral("--w"), QStringLiteral("z"), QStringLiteral("--x"), QStringLiteral("u"), Png}, RenderUsage,
          "not both"},
         {{QStringLiteral("--bogus"), Png}, RenderUsage, "bogus"},
@@ -201,7 +274,7 @@ TEST(RenderCommand, EveryMistakeHasItsExitCodeAndMessage) {
     Outcome Help = Render({QStringLiteral("--help")});
     EXPECT_EQ(Help.Code, RenderOk);
     for (const char* Option : {"-x <", "-y <", "-w <", "--x, --y and --w", "--domain", "--params", "--param-range", "--clip",
-                               "--locus", "--cusps", "--preserve-ratio", "--sphere-domain", "--sphere-image",
+                               "--locus", "--cusps", "--preimages", "--preserve-ratio", "--sphere-domain", "--sphere-image",
                                "--panel", "--size", "--dump"})
         EXPECT_TRUE(Help.Out.contains(QString::fromLatin1(Option))) << Option;
 }
