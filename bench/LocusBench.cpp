@@ -2,7 +2,9 @@
 // evaluations of J and of its gradient (those not answered from a client's memory), nodes,
 // seed corrections taken from the worker that corrects ahead, and the share of a search on
 // one thread that is the tracer's own work: its time minus that of the same evaluation calls
-// replayed without the tracer (best times of searches and replays that alternate).
+// replayed without the tracer (best times of searches and replays that alternate); each map
+// also without the refinement of the seed search, and with it the refinement's evaluations
+// and pieces.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -70,8 +72,9 @@ double ReplaySeconds(SceneState& S, const std::vector<RecordingClient::Call>& Ca
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
 }
 
-void Measure(benchmark::State& State, SceneState& S) {
+void Measure(benchmark::State& State, SceneState& S, bool Refine) {
     static TImplicitCurveLine Tracer;
+    Tracer.SetRefinement(Refine);
     long long J0 = S.JacobianEvaluations, G0 = S.GradientEvaluations, M0 = S.MapEvaluations;
     double Ahead = 0;
     for (auto _ : State) {
@@ -105,8 +108,14 @@ void Measure(benchmark::State& State, SceneState& S) {
     State.counters["seeds_ahead"] = Ahead / Runs;  // of 1,600 seed corrections
     if (Maps > 0) State.counters["map_evaluations"] = Maps / Runs;
     State.counters["tracer_share"] = 1 - Evaluating / Whole;
+    if (Refine) {
+        State.counters["refinement_evaluations"] = Tracer.RefinementEvaluations();
+        State.counters["refinement_pieces"] = Tracer.RefinementPieces();
+    }
+    Tracer.SetRefinement(true);
 }
 
+// Argument 1: with the refinement of the seed search (as the program draws), 0: without it.
 void DefaultRealLocus(benchmark::State& State) {
     TOCFunctDDDoubleSafe X, Y;
     std::string Error;
@@ -119,7 +128,7 @@ void DefaultRealLocus(benchmark::State& State) {
     S.XFunction = &X;
     S.YFunction = &Y;
     Prepare(S);
-    Measure(State, S);
+    Measure(State, S, State.range(0) != 0);
 }
 
 void DefaultComplexLocus(benchmark::State& State) {
@@ -130,10 +139,12 @@ void DefaultComplexLocus(benchmark::State& State) {
     S.MapType = 1;
     S.ComplexParam = {0.5, 0.5};
     Prepare(S);
-    Measure(State, S);
+    Measure(State, S, State.range(0) != 0);
 }
 
-BENCHMARK(DefaultRealLocus)->Name("SingularLocus/real/p=q=1")->Unit(benchmark::kMillisecond);
-BENCHMARK(DefaultComplexLocus)->Name("SingularLocus/complex/p=0.5+0.5i")->Unit(benchmark::kMillisecond);
+BENCHMARK(DefaultRealLocus)->Arg(1)->Name("SingularLocus/real/p=q=1")->Unit(benchmark::kMillisecond);
+BENCHMARK(DefaultComplexLocus)->Arg(1)->Name("SingularLocus/complex/p=0.5+0.5i")->Unit(benchmark::kMillisecond);
+BENCHMARK(DefaultRealLocus)->Arg(0)->Name("SingularLocus/real/p=q=1/unrefined")->Unit(benchmark::kMillisecond);
+BENCHMARK(DefaultComplexLocus)->Arg(0)->Name("SingularLocus/complex/p=0.5+0.5i/unrefined")->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -240,6 +240,7 @@ bool TImplicitCurveLine::Seed(int I, int J, Point2& Result) {
         const Point2 X = Grid.Sample(I, J, K);
         double F;
         if (!SampleAt(X, SeedGrid::Index(I, J, K), F)) return false;
+        Seen[static_cast<size_t>(SeedGrid::Index(I, J, K))] = F;
         if (std::fabs(F) < Best) {
             Best = std::fabs(F);
             BestPoint = X;
@@ -485,7 +486,12 @@ bool TImplicitCurveLine::Run(ImplicitCurveClient& C, Point2 MinP, Point2 MaxP, i
     TakenAhead = 0;
     Samples = nullptr;
     Ahead = nullptr;
+    RefineSpent = RefinePieces = 0;
+    RefineCut = false;
     Setup(MinP, MaxP, Coarse, Fine, Step);
+    // Cells the search does not sample keep no values of an earlier run.
+    Seen.assign(static_cast<size_t>(SeedGrid::Index(40, 0, 0)),
+                std::numeric_limits<double>::quiet_NaN());
     if (!AheadStore) AheadStore = std::make_unique<SeedsAhead>();
     AheadWork Helping(Helpers, *AheadStore);
     if (Helpers) {
@@ -519,5 +525,6 @@ bool TImplicitCurveLine::Run(ImplicitCurveClient& C, Point2 MinP, Point2 MaxP, i
     }
     Helping.Finish();
     Ahead = nullptr;
+    if (Refining) Refine();
     return !Newton.Aborted;
 }

@@ -138,6 +138,31 @@ public:
     static constexpr int MaxSteps = 200000;
     static constexpr int MaxCorrections = CurveCorrector::MaxIterations;
 
+    // The refinement of the seed search. One seed per coarse cell misses a piece that shares
+    // its cell with another (two small loops, a loop beside a curve) and one that Newton's
+    // method does not reach from the cell's best sample. Once the search is over, each of
+    // the 3 x 3 squares of a cell around its samples whose sample is small for the
+    // gradient and curvature the cell's nine samples show (a Taylor bound of F over the square
+    // cannot exclude a zero) is searched, most promising first, unless the linear model from
+    // its sample points at a curve traced already: a gradient-guided descent from the sample
+    // probes, at every Newton step, twice the step ahead for a value of the other sign, and a
+    // sign change found is narrowed to a seed that traces a new piece. A square that only
+    // comes close to zero without a sign change (the minima of an F >= 0) gives no piece.
+    // The refinement asks for at most RefinementBudget evaluations per run (values not
+    // recalled by the client and gradients, the tracing of its pieces included); the search
+    // and its nodes come before it and are those of a run without it. Pieces longer than
+    // 0.2 % of the domain's smaller side that the samples resolve are found while the budget
+    // lasts, except within one fine cell of a curve traced already (which would not show
+    // apart from it).
+    static constexpr int RefinementBudget = 8000;
+    static constexpr double RefinementSafety = 2;  // the Taylor bound's margin
+    void SetRefinement(bool On) { Refining = On; }
+    // Of the last run: evaluations the refinement asked for, pieces it started, and whether
+    // its budget ran out before it had searched every square it meant to.
+    int RefinementEvaluations() const { return RefineSpent; }
+    int RefinementPieces() const { return RefinePieces; }
+    bool RefinementCut() const { return RefineCut; }
+
     TImplicitCurveLine();
     ~TImplicitCurveLine();
     TImplicitCurveLine(const TImplicitCurveLine&) = delete;
@@ -170,6 +195,15 @@ private:
     bool MarkLine(int A0, int B0, int A1, int B1);
     bool Mark(int A, int B);  // marks a cell; true when it was marked already
     double Margin(Point2 P) const;
+    void Refine();
+    void RefinementCandidates();
+    bool Covered(Point2 P) const;  // a visited fine cell at P or beside it
+    bool CrossesCovered(Point2 Middle, Point2 Half) const;
+    bool NearDead(Point2 P) const;
+    void MarkDead(Point2 P);
+    bool Descend(Point2 Start, Point2& A, double& FA, Point2& B, double& FB);
+    bool SeedBetween(Point2 A, double FA, Point2 B, double FB, Point2& Result);
+    Point2 IntoDomain(Point2 From, Point2 To) const;
 
     CurveCorrector Newton;  // its client is the run's
     uint8_t Visited[401][401] = {};
@@ -185,4 +219,18 @@ private:
     double StepLength = 0;
     int Steps = 0;
     int TakenAhead = 0;
+    // The seed samples as the search saw them, and the squares the refinement means to search.
+    struct Candidate {
+        double Score;  // the sample's |F| over its bound: the smaller, the likelier a zero
+        int Index;     // SeedGrid::Index of the sample
+    };
+    std::vector<double> Seen;
+    std::vector<Candidate> Candidates;
+    // Fine cells where descents that found no sign change went, and the list that clears them.
+    uint8_t Dead[401][401] = {};
+    std::vector<int> DeadList;
+    bool Refining = true;
+    int RefineSpent = 0;
+    int RefinePieces = 0;
+    bool RefineCut = false;
 };
