@@ -454,8 +454,13 @@ bar names the point under the mouse. With <tt>conj</tt>, <tt>abs</tt> or <tt>arg
 Jacobian is estimated numerically along both axes, and fold curves can appear.</p>
 <p>The program looks for the locus in each of 40 by 40 cells of the domain and then follows each
 branch in small steps. A step that would jump across either panel is refused, so the locus is
-not drawn across a jump of the map. Very small loops, or branches that nearly touch, may be
-missed or joined; zoom into the domain to see them. On a slow map the tracing takes a moment.</p>
+not drawn across a jump of the map. After this search, the places where the samples cannot
+rule out a zero (a small loop inside one cell, a short arc across a corner, a branch beside
+another) are searched once more, each for a change of sign, within a fixed number of
+evaluations, so that pieces longer than about 0.2 % of the domain's width are found as well.
+Branches that nearly touch may still be joined, and a domain crowded with tiny loops may keep
+some of them hidden; zoom into the domain to see them. On a slow map the tracing takes a
+moment.</p>
 
 <h3>View: Show Cusps</h3>
 <p><b>Show Cusps</b> (checked at start) marks the cusps and singular points of a real map's

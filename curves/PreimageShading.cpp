@@ -43,6 +43,7 @@ bool CountInBands(const MappedTriangulation& T, int W, int H, PreimageCounts& Ou
         for (int K = 1; K < Bands; ++K) {
             const int First = K * H / Bands, End = (K + 1) * H / Bands;
             Pool.Run(Group, [&T, &Out, &Reports, W, H, First, End, Stop, K] {
+                ClearUpperVectorHalves();  // the worker may have painted a panel just before
                 Reports[static_cast<size_t>(K)] =
                     CountPreimageRows(T, W, H, First, End, Out.Rows(First, End), Stop);
             });
@@ -59,25 +60,14 @@ bool CountInBands(const MappedTriangulation& T, int W, int H, PreimageCounts& Ou
     return Counted;
 }
 
-// Fills T's vertices with the samples placed by Place(world point, raster point) -> visible,
-// in one share per core.
+// Fills T's vertices with the samples placed by Place(world point, raster point) -> visible.
+// On this thread: it is a few multiplications per vertex (half a millisecond for the
+// triangulation), and shares of it on the pool measured slower than none.
 template <typename PlaceFn>
 void PlaceSamples(const PreimageSamples& P, MappedTriangulation& T, const PlaceFn& Place) {
     T.Resize(P.NU, P.NV);
-    auto PlaceRange = [&P, &T, &Place](size_t First, size_t End) {
-        for (size_t K = First; K < End; ++K)
-            T.Valid[K] = P.Valid[K] && Place(P.Images[K], T.Vertices[K]) ? 1 : 0;
-    };
-    TaskPool& Pool = TaskPool::Shared();
-    const size_t Count = P.Images.size();
-    const size_t Shares = static_cast<size_t>(std::min(Pool.Workers() + 1, 8));
-    TaskGroup Group;
-    for (size_t K = 1; K < Shares; ++K)
-        Pool.Run(Group, [&PlaceRange, First = K * Count / Shares, End = (K + 1) * Count / Shares] {
-            PlaceRange(First, End);
-        });
-    PlaceRange(0, Count / Shares);
-    Pool.Wait(Group);
+    for (size_t K = 0; K < P.Images.size(); ++K)
+        T.Valid[K] = P.Valid[K] && Place(P.Images[K], T.Vertices[K]) ? 1 : 0;
 }
 
 // The vertices of a count, kept by each thread that counts: they are as large as the samples,
@@ -134,6 +124,8 @@ int CountPanelPreimages(const SceneState& S, const PanelProjection& Project, Pre
         Out.Reset(0, 0);
         return 0;
     }
+    // The count follows the painting of the panel's background on this thread.
+    ClearUpperVectorHalves();
     const int Step = (std::max(Width, Height) + MaxShadingRaster - 1) / MaxShadingRaster;
     const int W = (Width + Step - 1) / Step, H = (Height + Step - 1) / Step;
     // A panel position is the centre of the pixel it names: raster coordinates are half a

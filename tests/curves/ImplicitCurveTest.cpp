@@ -227,6 +227,13 @@ TEST(ImplicitCurve, SeedsCorrectedAheadGiveTheNodesOfTheSearchAlone) {
         {"tiny circle", [](Point2 P) { return 1e-14 * (P.X * P.X + P.Y * P.Y - 0.25); }, true},
         {"failing on the right",
          [](Point2 P) { return P.X > 0.5 ? std::nan("") : P.X - P.Y * P.Y; }, true},
+        // An arc across the corner that only the refinement after the search finds.
+        {"corner arc beside a line",
+         [](Point2 P) {
+             return (P.X - 0.959) *
+                    ((P.X - 1.002) * (P.X - 1.002) + (P.Y - 1.002) * (P.Y - 1.002) - 3.6e-5);
+         },
+         false},
     };
     TImplicitCurveLine Tracer;
     for (const Case& K : Cases) {
@@ -234,12 +241,17 @@ TEST(ImplicitCurve, SeedsCorrectedAheadGiveTheNodesOfTheSearchAlone) {
         Alone.F = Helped.F = K.F;
         const bool AloneDone = Tracer.Run(Alone, {-1, -1}, {1, 1}, 40, 400, 0.01);
         EXPECT_EQ(Tracer.SeedsTakenAhead(), 0) << K.Name;
+        const int Pieces = Tracer.RefinementPieces();
         InlineHelpers Helpers(K.F);
         const bool HelpedDone = Tracer.Run(Helped, {-1, -1}, {1, 1}, 40, 400, 0.01, &Helpers);
         if (K.SomeTaken) {
             EXPECT_GT(Tracer.SeedsTakenAhead(), 100) << K.Name;
         }
         EXPECT_EQ(AloneDone, HelpedDone) << K.Name;
+        EXPECT_EQ(Pieces, Tracer.RefinementPieces()) << K.Name;
+        if (!K.SomeTaken) {
+            EXPECT_GE(Pieces, 1) << K.Name;
+        }
         ASSERT_EQ(Alone.Nodes.size(), Helped.Nodes.size()) << K.Name;
         ASSERT_FALSE(Alone.Nodes.empty()) << K.Name;
         for (size_t I = 0; I < Alone.Nodes.size(); ++I) {
