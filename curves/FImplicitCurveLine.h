@@ -197,7 +197,9 @@ private:
     double Margin(Point2 P) const;
     void Refine();
     void RefinementCandidates();
-    bool Covered(Point2 P) const;  // a visited fine cell at P or beside it
+    // A marked fine cell at P or beside it, of Visited (Covered) or of Dead (NearDead).
+    bool MarkedAround(const uint8_t (&Cells)[401][401], Point2 P) const;
+    bool Covered(Point2 P) const;
     bool CrossesCovered(Point2 Middle, Point2 Half) const;
     bool NearDead(Point2 P) const;
     void MarkDead(Point2 P);

@@ -158,13 +158,15 @@ void TImplicitCurveLine::RefinementCandidates() {
     });
 }
 
-bool TImplicitCurveLine::Covered(Point2 P) const {
+bool TImplicitCurveLine::MarkedAround(const uint8_t (&Cells)[401][401], Point2 P) const {
     const int A = FloorI((P.X - Min.X) / FineStep.X), B = FloorI((P.Y - Min.Y) / FineStep.Y);
     for (int I = A - 1; I <= A + 1; ++I)
         for (int J = B - 1; J <= B + 1; ++J)
-            if (I >= 0 && J >= 0 && I <= 400 && J <= 400 && Visited[I][J] != 0) return true;
+            if (I >= 0 && J >= 0 && I <= 400 && J <= 400 && Cells[I][J] != 0) return true;
     return false;
 }
+
+bool TImplicitCurveLine::Covered(Point2 P) const { return MarkedAround(Visited, P); }
 
 // Whether the segment Middle - Half .. Middle + Half passes a visited fine cell or one beside
 // it, looked at every half cell from the middle out (a traced curve is most often met there).
@@ -181,13 +183,7 @@ bool TImplicitCurveLine::CrossesCovered(Point2 Middle, Point2 Half) const {
     return false;
 }
 
-bool TImplicitCurveLine::NearDead(Point2 P) const {
-    const int A = FloorI((P.X - Min.X) / FineStep.X), B = FloorI((P.Y - Min.Y) / FineStep.Y);
-    for (int I = A - 1; I <= A + 1; ++I)
-        for (int J = B - 1; J <= B + 1; ++J)
-            if (I >= 0 && J >= 0 && I <= 400 && J <= 400 && Dead[I][J] != 0) return true;
-    return false;
-}
+bool TImplicitCurveLine::NearDead(Point2 P) const { return MarkedAround(Dead, P); }
 
 void TImplicitCurveLine::MarkDead(Point2 P) {
     const int A = FloorI((P.X - Min.X) / FineStep.X), B = FloorI((P.Y - Min.Y) / FineStep.Y);
