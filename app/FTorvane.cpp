@@ -135,19 +135,31 @@ QSettings UserSettings() {
                      QStringLiteral("Torvane"));
 }
 
+// The colourings as the settings file names them, in the order of Colouring.
+const QLatin1StringView ColouringKeys[] = {QLatin1StringView("none"), QLatin1StringView("phase"),
+                                           QLatin1StringView("modulus"),
+                                           QLatin1StringView("enhanced")};
+
 }  // namespace
 
 void TTorvane::LoadViewPreferences() {
     QSettings Settings = UserSettings();
+    // A name this version does not know (written by hand, or by a later one) means none.
+    const QString Key = Settings.value(QStringLiteral("View/Colouring")).toString();
+    Colouring Portrait = Colouring::None;
+    for (int I = 0; I < static_cast<int>(std::size(ColouringKeys)); ++I)
+        if (Key == ColouringKeys[I]) Portrait = static_cast<Colouring>(I);
     SceneModel.SetViewPreferences(
         Settings.value(QStringLiteral("View/ShowCusps"), true).toBool(),
-        Settings.value(QStringLiteral("View/ShadePreimages"), false).toBool());
+        Settings.value(QStringLiteral("View/ShadePreimages"), false).toBool(), Portrait);
 }
 
 void TTorvane::SaveViewPreferences() {
     QSettings Settings = UserSettings();
     Settings.setValue(QStringLiteral("View/ShowCusps"), SceneModel.S.ShowCusps);
     Settings.setValue(QStringLiteral("View/ShadePreimages"), SceneModel.S.ShadePreimages);
+    Settings.setValue(QStringLiteral("View/Colouring"),
+                      QString(ColouringKeys[static_cast<int>(SceneModel.S.PortraitColouring)]));
 }
 
 QString TTorvane::StatusText() const { return InfoBar->text(); }

@@ -164,6 +164,15 @@ void TTorvane::CreateMenus() {
                 Run([this] { SceneModel.OnShadePreimages(); });
                 SaveViewPreferences();
             });
+    QMenu* Colourings = View->addMenu(QStringLiteral("Colouring"));
+    QActionGroup* ColouringGroup = Group();
+    const char* ColouringNames[] = {"None", "Phase", "Phase and Modulus", "Enhanced"};
+    for (int I = 0; I < static_cast<int>(std::size(ColouringItems)); ++I)
+        connect(Item(Colourings, ColouringNames[I], ColouringItems[I], ColouringGroup),
+                &QAction::triggered, this, [this, I] {
+                    Run([this, I] { SceneModel.OnColouring(static_cast<Colouring>(I)); });
+                    SaveViewPreferences();
+                });
 }
 
 void TTorvane::CreateClientArea() {
@@ -265,5 +274,8 @@ void TTorvane::WirePanels() {
     };
     Parameters->OnMouseMove = [this](ShiftState S, int X, int Y) {
         Run([&] { SceneModel.OnMouseMoveInParameters(S, X, Y); });
+    };
+    Parameters->OnMouseUp = [this](MouseButton B, ShiftState S, int X, int Y) {
+        Run([&] { SceneModel.OnMouseUpInParameters(B, S, X, Y); });
     };
 }

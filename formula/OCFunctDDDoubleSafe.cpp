@@ -190,6 +190,14 @@ void TOCFunctDDDoubleSafe::GenerateAllPrograms() {
 }
 
 void TOCFunctDDDoubleSafe::CopyFrom(const TOCFunctDDDoubleSafe& Other) {
+    CopyPrograms(Other, std::size(Native));
+}
+
+void TOCFunctDDDoubleSafe::CopyValueFrom(const TOCFunctDDDoubleSafe& Other) {
+    CopyPrograms(Other, 1);
+}
+
+void TOCFunctDDDoubleSafe::CopyPrograms(const TOCFunctDDDoubleSafe& Other, size_t Orders) {
     if (this == &Other) return;
     ResetPrograms();
     ConstantSlots = Other.ConstantSlots;
@@ -202,7 +210,7 @@ void TOCFunctDDDoubleSafe::CopyFrom(const TOCFunctDDDoubleSafe& Other) {
     FirstStack.assign(static_cast<size_t>(MaxDepth) + 1, 0.0);
     SecondStack.assign(static_cast<size_t>(MaxDepth) + 1, 0.0);
     if (!Compiled) return;
-    for (size_t I = 0; I < std::size(Native); ++I) {
+    for (size_t I = 0; I < Orders; ++I) {
         Native[I] = Other.Native[I];
         if (Other.Interpreted[I])
             Interpreted[I] = std::make_unique<InterpretedProgram>(

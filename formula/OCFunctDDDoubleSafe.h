@@ -71,6 +71,10 @@ public:
     // run gets its scratch from the object that runs it), while constants, derivative stacks
     // and interpreter programs (which keep their stack) are this object's own.
     void CopyFrom(const TOCFunctDDDoubleSafe& Other);
+    // The same with the value program only: it reads nothing of Other that a derivative
+    // program generated on first use writes, so it may copy a formula that another thread is
+    // running meanwhile.
+    void CopyValueFrom(const TOCFunctDDDoubleSafe& Other);
 
     // Values: the variables, then the direction h (and for the second order the seed k).
     // A missing program is generated on first use; too short an input array gives NaN.
@@ -95,6 +99,7 @@ public:
 
 private:
     void ResetPrograms();
+    void CopyPrograms(const TOCFunctDDDoubleSafe& Other, size_t Orders);
     double EvaluateInterpreted(std::span<const double> Values) const;
     void GenerateProgram(ProgramOrder Order);
 

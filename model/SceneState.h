@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/ConstTypesAndGlobals.h"
+#include "model/Colouring.h"
 #include "model/ComputeControl.h"
 #include "model/Maps.h"
 
@@ -89,6 +90,15 @@ struct SceneState {
     bool ShowCusps = true;
     // The Image panel is shaded by how many points of the domain map to each pixel.
     bool ShadePreimages = false;
+    // The panels are coloured as a phase portrait of the map, the Domain panel by the value
+    // at each point, the Image panel by the point itself; the lines go over it, thinner.
+    Colouring PortraitColouring = Colouring::None;
+    // The screen's Domain panel colours its portrait at half resolution: set for the steps of
+    // a parameter drag that the full resolution would outrun.
+    bool CoarsePortrait = false;
+    // How long the screen's last full-resolution Domain panel took to draw with its portrait,
+    // in milliseconds (0 before one).
+    double PortraitMilliseconds = 0;
     PixelRect DomRect{0, 0, 280, 280}, ImgRect{0, 0, 460, 460}, ParamRect{0, 0, 200, 200};
 
     // Drags over the panels that translate (Ctrl) or zoom (Shift) a rectangle.

@@ -10,9 +10,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "curves/GridCurves.h"
+#include "curves/PhasePortrait.h"
 #include "curves/PreimageShading.h"
 #include "formula/x87/FloatingPointState.h"
 
@@ -240,6 +243,10 @@ void DrawPointMarks(const std::vector<SingularPoint>& Points, const PanelProject
     Canvas.restore();
 }
 
+const std::atomic<bool>* StopOf(const SceneState& S) {
+    return S.Control ? &S.Control->Stop : nullptr;
+}
+
 // One light tint per number of preimages from 1 on, the last one for every larger number:
 // light enough that the grid's lines stay clear over any of them, and far enough apart in hue
 // that neighbouring counts read apart.
@@ -252,7 +259,7 @@ constexpr int TintCount = static_cast<int>(std::size(PreimageTints));
 int DrawPreimageShading(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
     if (!S.ShadePreimages || S.Preimages.Empty()) return -1;
     PreimageCounts Counts;
-    const int Step = CountPanelPreimages(S, Project, Counts, S.Control ? &S.Control->Stop : nullptr);
+    const int Step = CountPanelPreimages(S, Project, Counts, StopOf(S));
     if (Step == 0) return -1;
     QImage Shade(Counts.Width, Counts.Height, QImage::Format_ARGB32_Premultiplied);
     if (Shade.isNull()) return -1;
@@ -311,14 +318,83 @@ void DrawPreimageLegend(const PanelProjection& Project, int Largest, QPainter& C
     Canvas.restore();
 }
 
+// Paints a portrait's colours over its rectangle (its transparent pixels leave the panel as
+// it was); blocks of pixels are scaled up without smoothing, each keeping its one colour.
+void DrawPortrait(const PortraitRaster& R, QPainter& Canvas) {
+    if (R.Empty()) return;
+    // Every colour is opaque or wholly transparent (0), so the colours are premultiplied as
+    // they stand, and the painter blends them without converting.
+    const QImage Colours(reinterpret_cast<const uchar*>(R.Pixels.data()), R.Width, R.Height,
+                         R.Width * static_cast<qsizetype>(sizeof(uint32_t)),
+                         QImage::Format_ARGB32_Premultiplied);
+    const PixelRect Rect = R.Rect;
+    Canvas.save();
+    Canvas.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (R.Step == 1)
+        Canvas.drawImage(QPoint(Rect.Left, Rect.Top), Colours);
+    else
+        Canvas.drawImage(QRectF(Rect.Left, Rect.Top, R.Width * R.Step, R.Height * R.Step), Colours);
+    Canvas.restore();
+}
+
+// The values of a projection that decide the Image panel's portrait, which is the same
+// picture for the same values: a drag of the parameters redraws the panel at every step
+// with the same view.
+std::vector<double> PortraitKey(const PanelProjection& P, Colouring C) {
+    const PlaneView& V = P.View;
+    const SphereView& Q = P.SphereV;
+    std::vector<double> Key = {double(P.Rect.Left), double(P.Rect.Top), double(P.Rect.Right),
+                               double(P.Rect.Bottom), double(P.Sphere), double(P.PortraitStep),
+                               double(static_cast<int>(C))};
+    if (P.Sphere) {
+        Key.insert(Key.end(), {Q.Radius, Q.RadiusSqr, Q.Scale, Q.Centre.X, Q.Centre.Y,
+                               double(Q.CentrePixel.X), double(Q.CentrePixel.Y)});
+        for (const auto& Row : Q.Rotation) Key.insert(Key.end(), Row, Row + 3);
+    } else {
+        Key.insert(Key.end(), {V.ViewMin.X, V.ViewMin.Y, V.ViewMax.X, V.ViewMax.Y, V.UnitPerPixel.X,
+                               V.UnitPerPixel.Y, double(V.ViewRect.Left), double(V.ViewRect.Top),
+                               double(V.ViewRect.Right), double(V.ViewRect.Bottom)});
+    }
+    return Key;
+}
+
+// The Image panel's portrait for a projection: the last one made is kept (any thread may
+// draw the panel, so it is kept under a lock and shared read-only).
+std::shared_ptr<const PortraitRaster> ImagePortrait(const PanelProjection& Project, Colouring C,
+                                                    const std::atomic<bool>* Stop) {
+    static std::mutex Lock;
+    static std::vector<double> LastKey;
+    static std::shared_ptr<const PortraitRaster> Last;
+    std::vector<double> Key = PortraitKey(Project, C);
+    {
+        std::lock_guard<std::mutex> Hold(Lock);
+        if (Last && Key == LastKey) return Last;
+    }
+    auto Made = std::make_shared<PortraitRaster>();
+    if (!ColourImagePortrait(Project, C, Project.PortraitStep, *Made, Stop)) return nullptr;
+    std::lock_guard<std::mutex> Hold(Lock);
+    LastKey = std::move(Key);
+    Last = Made;
+    return Made;
+}
+
 }  // namespace
 
 void DrawDomainCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
+    if (S.PortraitColouring != Colouring::None) {
+        PortraitRaster R;
+        if (ColourDomainPortrait(S, Project, S.PortraitColouring, Project.PortraitStep, R, StopOf(S)))
+            DrawPortrait(R, Canvas);
+    }
     DrawGrid(S, S.DomHLines, S.DomVLines, Project, false, Canvas);
 }
 
 void DrawImageCurves(const SceneState& S, const PanelProjection& Project, QPainter& Canvas) {
+    // The shading by the number of preimages, when it is on, takes the portrait's place: it
+    // is asked for on its own and has its key.
     const int Largest = DrawPreimageShading(S, Project, Canvas);
+    if (Largest < 0 && S.PortraitColouring != Colouring::None)
+        if (const auto R = ImagePortrait(Project, S.PortraitColouring, StopOf(S))) DrawPortrait(*R, Canvas);
     DrawGrid(S, S.ImgHLines, S.ImgVLines, Project, true, Canvas);
     if (Largest >= 0) DrawPreimageLegend(Project, Largest, Canvas);
 }

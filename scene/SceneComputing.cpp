@@ -40,6 +40,11 @@ unsigned Merged(unsigned Waiting, unsigned Work) {
 }  // namespace
 
 void TorvaneScene::Redo(unsigned Work, bool Coalesce) {
+    // A step of a parameter drag whose full portrait took too long draws a coarse one; every
+    // other drawing is in full.
+    S.CoarsePortrait = ParametersDragging && S.PortraitColouring != Colouring::None &&
+                       S.PortraitMilliseconds > CoarsePortraitBudget;
+    if (S.CoarsePortrait && (PanelsDrawnBy(Work) & 1)) CoarsePortraitDrawn = true;
     if (!Computer) {
         RunSceneWork({S, SingTracer, DomBitmap, ImgBitmap, DomBitmapClip, ImgBitmapClip, PaintsBitmaps,
                       &OnCurvesComputed},

@@ -191,6 +191,7 @@ void TorvaneScene::OnMouseDownInParameters(MouseButton, ShiftState, int X, int Y
     X = std::max(0, std::min(199, X));
     Y = std::max(0, std::min(199, Y));
     DrawLittleCircle({X, Y}, true);
+    ParametersDragging = CoarsePortraitDrawn = false;
     S.ParamValue = FromParamPanelToParameters({X, Y});
     ShowParameterValues();
     SetCoordinateChangesParam();
@@ -207,7 +208,15 @@ void TorvaneScene::OnMouseMoveInParameters(ShiftState Held, int X, int Y) {
     SetBasicData(S);
     SetCoordinateChangesParam();
     S.Modified = true;
+    ParametersDragging = true;
     ComputeAndDrawCurves(true);
+}
+
+void TorvaneScene::OnMouseUpInParameters(MouseButton, ShiftState, int, int) {
+    ParametersDragging = false;
+    if (!CoarsePortraitDrawn) return;
+    CoarsePortraitDrawn = false;
+    if (S.SceneReady) Redo(WorkDrawDomain, false);
 }
 
 // ---- Keyboard ----

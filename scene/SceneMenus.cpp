@@ -112,11 +112,28 @@ void TorvaneScene::OnShadePreimages() {
     if (S.SceneReady) Redo(WorkPreimageSamples | WorkDrawImage, false);
 }
 
-void TorvaneScene::SetViewPreferences(bool ShowCusps, bool ShadePreimages) {
+void TorvaneScene::OnColouring(Colouring C) {
+    const int Index = static_cast<int>(C);
+    if (Index < 0 || Index >= static_cast<int>(std::size(ColouringItems))) return;
+    for (int I = 0; I < static_cast<int>(std::size(ColouringItems)); ++I)
+        Menu(ColouringItems[I]).Checked = I == Index;
+    if (C == S.PortraitColouring) return;
+    S.PortraitColouring = C;
+    S.PortraitMilliseconds = 0;
+    // The curves stay; both panels are drawn again, the lines with their pens for it.
+    if (S.SceneReady) Redo(WorkDrawDomain | WorkDrawImage, false);
+}
+
+void TorvaneScene::SetViewPreferences(bool ShowCusps, bool ShadePreimages, Colouring Portrait) {
     S.ShowCusps = ShowCusps;
     Menu(MenuItem::ShowCusps1).Checked = ShowCusps;
     S.ShadePreimages = ShadePreimages;
     Menu(MenuItem::ShadePreimages1).Checked = ShadePreimages;
+    const int Index = static_cast<int>(Portrait);
+    S.PortraitColouring =
+        Index >= 0 && Index < static_cast<int>(std::size(ColouringItems)) ? Portrait : Colouring::None;
+    for (int I = 0; I < static_cast<int>(std::size(ColouringItems)); ++I)
+        Menu(ColouringItems[I]).Checked = I == static_cast<int>(S.PortraitColouring);
 }
 
 void TorvaneScene::OnResetSphere(int Tag) {

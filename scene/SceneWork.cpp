@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -46,8 +47,17 @@ void DrawDomainBitmap(const SceneCanvas& C, bool Erase, Pass What = Pass::Whole)
     QPainter P(&C.DomBitmap);
     P.setClipRect(ToQRect(C.DomClip));
     if (Erase) P.fillRect(ToQRect(S.DomView.ViewRect), WindowColour(DrawingColour));
-    const PanelProjection Project = DomainProjection(S, S.DomRect);
-    if (What != Pass::LocusOnly) DrawDomainCurves(S, Project, P);
+    PanelProjection Project = DomainProjection(S, S.DomRect);
+    Project.PortraitStep = S.CoarsePortrait ? 2 : 1;
+    if (What != Pass::LocusOnly) {
+        const auto Start = std::chrono::steady_clock::now();
+        DrawDomainCurves(S, Project, P);
+        // Only this task writes the time, and nothing reads it before the work is done.
+        if (S.PortraitColouring != Colouring::None && !S.CoarsePortrait)
+            S.PortraitMilliseconds = std::chrono::duration<double, std::milli>(
+                                         std::chrono::steady_clock::now() - Start)
+                                         .count();
+    }
     if (What != Pass::CurvesOnly && S.ShowSingLocus) DrawSingularLocusDom(S, Project, P);
 }
 
@@ -223,6 +233,7 @@ void TakeComputedParts(SceneState& To, SceneState&& From) {
     To.SingLocus = std::move(From.SingLocus);
     To.SingPoints = std::move(From.SingPoints);
     To.Preimages = std::move(From.Preimages);
+    To.PortraitMilliseconds = From.PortraitMilliseconds;
     To.MapEvaluations = From.MapEvaluations;
     To.JacobianEvaluations = From.JacobianEvaluations;
     To.GradientEvaluations = From.GradientEvaluations;

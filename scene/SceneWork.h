@@ -62,6 +62,6 @@ void PrepareBitmap(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRe
 
 // Moves what a computation wrote into To: the bound procedures, both views and spheres, the
 // four families of curves, the image rectangle and its derived fields, the step lengths and
-// thresholds, the locus, the preimage samples and the evaluation counts. Nothing else of To
-// changes.
+// thresholds, the locus, the preimage samples, the portrait's drawing time and the
+// evaluation counts. Nothing else of To changes.
 void TakeComputedParts(SceneState& To, SceneState&& From);

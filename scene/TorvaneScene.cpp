@@ -71,6 +71,7 @@ TorvaneScene::TorvaneScene() {
     Menu(MenuItem::Singularlocus1).Checked = true;
     Menu(MenuItem::ShowCusps1).Checked = S.ShowCusps;
     Menu(MenuItem::ShadePreimages1).Checked = S.ShadePreimages;
+    Menu(MenuItem::ColouringNone1).Checked = true;
     Menu(MenuItem::AdjusttoPanel1).Checked = true;
     // Neither domain view is marked until one is chosen (or a document sets it).
     Menu(MenuItem::Planeimage1).Checked = true;

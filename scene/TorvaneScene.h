@@ -32,12 +32,20 @@ enum class SceneLabel : int {
 };
 inline constexpr int SceneLabelCount = 14;
 
+// A parameter drag colours the Domain panel's portrait at half resolution while the last one
+// at full resolution took longer than this (in milliseconds), and in full when it ends.
+inline constexpr double CoarsePortraitAfter = 15;
+
 enum class MenuItem : int {
     Singularlocus1, AdjusttoPanel1, PreserveRatio1, Planedomain1, Stereographicdomain1,
     Planeimage1, Stereographicimage1, RealFunctions1, ComplexFunction1, ShowCusps1,
-    ShadePreimages1
+    ShadePreimages1, ColouringNone1, ColouringPhase1, ColouringModulus1, ColouringEnhanced1
 };
-inline constexpr int MenuItemCount = 11;
+inline constexpr int MenuItemCount = 15;
+// The View menu's colourings, in the order of Colouring (None first).
+inline constexpr MenuItem ColouringItems[] = {MenuItem::ColouringNone1, MenuItem::ColouringPhase1,
+                                              MenuItem::ColouringModulus1,
+                                              MenuItem::ColouringEnhanced1};
 
 struct EditState {
     std::string Text;
@@ -109,6 +117,12 @@ public:
     PixelPoint Spot{100, 100};
     bool SpotShown = false;
     bool DomSphereDragging = false, ImgSphereDragging = false;
+    // A drag over the Parameters panel is under way, and a step of it was drawn with a coarse
+    // portrait.
+    bool ParametersDragging = false, CoarsePortraitDrawn = false;
+    // The drag draws coarse portraits while the last full one took longer than this (in
+    // milliseconds; tests choose always or never).
+    double CoarsePortraitBudget = CoarsePortraitAfter;
     PixelPoint DomSphereLast, ImgSphereLast;
 
     // The panel bitmaps, and the three panels as the user sees them.
@@ -204,6 +218,8 @@ public:
     void OnMouseUpInImage(MouseButton Button, ShiftState Held, int X, int Y);
     void OnMouseDownInParameters(MouseButton Button, ShiftState Held, int X, int Y);
     void OnMouseMoveInParameters(ShiftState Held, int X, int Y);
+    // The end of a drag: a Domain panel drawn coarse meanwhile is drawn at full resolution.
+    void OnMouseUpInParameters(MouseButton Button, ShiftState Held, int X, int Y);
     void OnKeyDownInForm(int Key);
     void OnKeyUp(EditField Field);
     void OnKeyUpImageBounds(EditField Field);
@@ -213,11 +229,14 @@ public:
     // Type 0: "Real Functions", 1: "Complex Function".
     void OnFunctionType(int Type);
     void OnGeometryMenu();
-    // The View menu's "Show Cusps" and "Shade by Number of Preimages", the window's saved
-    // preferences, set at start with SetViewPreferences.
+    // The View menu's "Show Cusps", "Shade by Number of Preimages" and Colouring, the
+    // window's saved preferences, set at start with SetViewPreferences.
     void OnShowCusps();
     void OnShadePreimages();
-    void SetViewPreferences(bool ShowCusps, bool ShadePreimages = false);
+    // The View menu's Colouring.
+    void OnColouring(Colouring C);
+    void SetViewPreferences(bool ShowCusps, bool ShadePreimages = false,
+                            Colouring Portrait = Colouring::None);
     void OnResetSphere(int Tag);
 
 private:

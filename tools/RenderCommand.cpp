@@ -69,6 +69,10 @@ struct Options {
                                  QStringLiteral("Shade the image by the number of preimages of each pixel: on or "
                                                 "off (default); the dump then holds the counts."),
                                  QStringLiteral("on|off")};
+    QCommandLineOption Colourings{QStringLiteral("colouring"),
+                                  QStringLiteral("Colour the panels as a phase portrait: none (default), phase, "
+                                                 "modulus (phase and modulus) or enhanced."),
+                                  QStringLiteral("none|phase|modulus|enhanced")};
     QCommandLineOption PreserveRatio{QStringLiteral("preserve-ratio"),
                                      QStringLiteral("Equal scales on both axes (always so for complex maps).")};
     QCommandLineOption SphereDomain{QStringLiteral("sphere-domain"),
@@ -180,7 +184,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     Parser.addOption(Help);
     for (const QCommandLineOption* Option :
          {&O.X, &O.Y, &O.W, &O.Domain, &O.Params, &O.ParamRange, &O.Clip, &O.Locus, &O.Cusps,
-          &O.Preimages, &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames,
+          &O.Preimages, &O.Colourings, &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames,
           &O.Dump})
         Parser.addOption(*Option);
     Parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("A map document (.tvn) to draw."),
@@ -247,6 +251,16 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     if (Parser.isSet(O.Preimages) && PreimagesValue != QStringLiteral("on") &&
         PreimagesValue != QStringLiteral("off"))
         return Usage(QStringLiteral("--preimages takes on or off."));
+    Colouring Portrait = Colouring::None;
+    if (Parser.isSet(O.Colourings)) {
+        const QString Name = Parser.value(O.Colourings);
+        const char* Names[] = {"none", "phase", "modulus", "enhanced"};
+        int Found = -1;
+        for (int I = 0; I < 4; ++I)
+            if (Name == QLatin1StringView(Names[I])) Found = I;
+        if (Found < 0) return Usage(QStringLiteral("--colouring takes none, phase, modulus or enhanced."));
+        Portrait = static_cast<Colouring>(Found);
+    }
     const bool Animated = Parser.isSet(O.Animate);
     FramePath Path;
     int FrameCount = 1;
@@ -347,7 +361,8 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     if (Parser.isSet(O.PreserveRatio)) Set(8, true);
     if (Parser.isSet(O.SphereDomain)) Set(16, true);
     T.AdjustMenus(Flags);
-    T.SetViewPreferences(CuspsValue != QStringLiteral("off"), PreimagesValue == QStringLiteral("on"));
+    T.SetViewPreferences(CuspsValue != QStringLiteral("off"), PreimagesValue == QStringLiteral("on"),
+                         Portrait);
 
     // A single PNG picture's curves are painted while the locus is traced.
     PictureExporter Exporter;

@@ -1,9 +1,14 @@
 // Projections of the two panels, fitted to a rectangle on copies of the scene's views.
 #include "view/PanelProjection.h"
 
+#include <algorithm>
+
 namespace {
 
-int LineWidth(PixelRect R, int Base) { return (R.Right - R.Left) / 500 + Base; }
+int LineWidth(const SceneState& S, PixelRect R, int Base) {
+    const int Width = (R.Right - R.Left) / 500 + Base;
+    return S.PortraitColouring == Colouring::None ? Width : std::max(1, Width / 2);
+}
 
 }  // namespace
 
@@ -14,8 +19,8 @@ PanelProjection DomainProjection(const SceneState& S, PixelRect Rect) {
     P.View = S.DomView;
     P.SphereV = S.DomSphere;
     FitDomainView(P.View, P.SphereV, S.StereoDomain, Rect, S.DomMin, S.DomMax, S.PreserveRatio);
-    P.GridWidth = LineWidth(Rect, 1);
-    P.LocusWidth = LineWidth(Rect, 2);
+    P.GridWidth = LineWidth(S, Rect, 1);
+    P.LocusWidth = LineWidth(S, Rect, 2);
     return P;
 }
 
@@ -27,7 +32,7 @@ PanelProjection ImageProjection(const SceneState& S, PixelRect Rect) {
     P.View = S.ImgView;
     P.SphereV = S.ImgSphere;
     FitImageView(P.View, P.SphereV, S.StereoImage, Rect, S.ImgMin, S.ImgMax, S.PreserveRatio);
-    P.GridWidth = LineWidth(S.ImgRect, 1);
-    P.LocusWidth = LineWidth(Rect, 2);
+    P.GridWidth = LineWidth(S, S.ImgRect, 1);
+    P.LocusWidth = LineWidth(S, Rect, 2);
     return P;
 }

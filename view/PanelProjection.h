@@ -13,6 +13,8 @@ struct PanelProjection {
     SphereView SphereV;    // with its scale and centre pixel fitted to Rect
     int GridWidth = 1;     // pen width of the grid lines
     int LocusWidth = 2;    // pen width of the singular locus
+    // A phase portrait is coloured in blocks of this many pixels a side (a quick preview).
+    int PortraitStep = 1;
 
     // The panel position (not rounded) of a space point of the panel's plane or sphere; Rear
     // when it is on the sphere's far side.
@@ -27,6 +29,7 @@ struct PanelProjection {
 };
 
 // The projections of the scene's Domain and Image panels into Rect. The image grid's pen
-// width follows the scene's Image panel rather than Rect, as the screen shows it.
+// width follows the scene's Image panel rather than Rect, as the screen shows it. Over a
+// phase portrait the pens are half as wide (at least a pixel), so that both read together.
 PanelProjection DomainProjection(const SceneState& S, PixelRect Rect);
 PanelProjection ImageProjection(const SceneState& S, PixelRect Rect);

@@ -39,7 +39,7 @@ uint32_t PhaseColour(std::complex<double> W, Colouring C) {
     const double X = W.real(), Y = W.imag();
     if (!std::isfinite(X) || !std::isfinite(Y)) return UndefinedColour;
     const double Modulus = std::hypot(X, Y);
-    if (Modulus > PoleModulus) return PoleColour;
+    if (Modulus >= PoleModulus) return PoleColour;
     const double Turns = std::atan2(Y, X) / (2 * std::numbers::pi);
     double V = 1;
     if (C == Colouring::Modulus || C == Colouring::Enhanced) {

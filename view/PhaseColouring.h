@@ -7,12 +7,12 @@
 #include <complex>
 #include <cstdint>
 
-enum class Colouring : int32_t { None, Phase, Modulus, Enhanced };
+#include "model/Colouring.h"
 
 // Colours are 0xAARRGGBB, fully opaque.
 inline constexpr uint32_t UndefinedColour = 0xFF808080;  // a value that is not finite
 inline constexpr uint32_t PoleColour = 0xFFFFFFFF;       // |w| beyond PoleModulus
-// The formula compiler's division guard answers a division by zero with about 1e30 or more.
+// The formula compiler answers 1 / 0, and results its functions cannot hold, with 1e30.
 inline constexpr double PoleModulus = 1e30;
 // The saw-tooth of the phase in Enhanced has this many teeth around the circle.
 inline constexpr int PhaseTeeth = 12;

@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, MenusListTheirItemsInOrder) {
          {"Adjust to Panels [x]", "Preserve Ratio [ ]", "-", "Plane domain [ ]",
           "Stereographic domain [ ]", "Reset sphere", "-", "Plane image [x]",
           "Stereographic image [ ]", "Reset sphere Ctrl+R", "-"}},
-        {"View", {"Show Cusps [x]", "Shade by Number of Preimages [ ]"}},
+        {"View", {"Show Cusps [x]", "Shade by Number of Preimages [ ]", "Colouring"}},
     };
 
     std::vector<std::string> titles;
@@ -115,6 +115,22 @@ TEST_F(MainWindowTest, MenusListTheirItemsInOrder) {
         for (const QAction* action : menu->actions()) items.push_back(Describe(action));
         EXPECT_EQ(items, menuCase.items);
     }
+    // The View menu's colourings, one at a time.
+    QMenu* view = FindMenu(window, QStringLiteral("View"));
+    ASSERT_NE(view, nullptr);
+    QMenu* colourings = view->actions().back()->menu();
+    ASSERT_NE(colourings, nullptr);
+    std::vector<std::string> items;
+    for (const QAction* action : colourings->actions()) items.push_back(Describe(action));
+    EXPECT_EQ(items, (std::vector<std::string>{"None [x]", "Phase [ ]", "Phase and Modulus [ ]",
+                                               "Enhanced [ ]"}));
+    colourings->actions()[3]->trigger();
+    colourings->actions()[1]->trigger();
+    items.clear();
+    for (const QAction* action : colourings->actions()) items.push_back(Describe(action));
+    EXPECT_EQ(items, (std::vector<std::string>{"None [ ]", "Phase [x]", "Phase and Modulus [ ]",
+                                               "Enhanced [ ]"}));
+    colourings->actions()[0]->trigger();
 }
 
 TEST_F(MainWindowTest, PreferenceChoicesExcludeEachOtherWithinTheirGroup) {

@@ -266,9 +266,27 @@ TEST_F(WindowWiring, ViewPreferencesOutliveTheWindow) {
         EXPECT_TRUE(Later.Scene().Checked(MenuItem::ShadePreimages1));
     }
     Shade->trigger();
+    {
+        TTorvane Again;
+        EXPECT_TRUE(Again.Scene().S.ShowCusps);
+        EXPECT_FALSE(Again.Scene().S.ShadePreimages);
+        EXPECT_EQ(Again.Scene().S.PortraitColouring, Colouring::None);
+    }
+    // The colouring, by its name in the settings.
+    QMenu* Colourings = Find(QStringLiteral("View"), QStringLiteral("Colouring"))->menu();
+    ASSERT_TRUE(Colourings);
+    Colourings->actions()[2]->trigger();
+    EXPECT_EQ(Window.Scene().S.PortraitColouring, Colouring::Modulus);
+    {
+        TTorvane Later;
+        EXPECT_EQ(Later.Scene().S.PortraitColouring, Colouring::Modulus);
+        EXPECT_TRUE(Later.Scene().Checked(MenuItem::ColouringModulus1));
+        EXPECT_FALSE(Later.Scene().Checked(MenuItem::ColouringNone1));
+    }
+    Colourings->actions()[0]->trigger();
     TTorvane Again;
-    EXPECT_TRUE(Again.Scene().S.ShowCusps);
-    EXPECT_FALSE(Again.Scene().S.ShadePreimages);
+    EXPECT_EQ(Again.Scene().S.PortraitColouring, Colouring::None);
+    EXPECT_TRUE(Again.Scene().Checked(MenuItem::ColouringNone1));
 }
 
 TEST_F(WindowWiring, OneManualWindowAtATime) {

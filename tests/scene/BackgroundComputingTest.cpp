@@ -130,25 +130,33 @@ void ExpectSameStory(TorvaneScene& Now, BackgroundScene& Later, const std::strin
 }
 
 TEST(BackgroundComputing, TheDefaultMapsComeOutAsWhenComputedAtOnce) {
-    // Kind 2: the real map with its image shaded by the number of preimages.
-    for (int Kind : {0, 1, 2}) {
+    // Kind 2: the real map with its image shaded by the number of preimages; 3: the complex
+    // map as a phase portrait, its drags drawn coarse in both scenes alike.
+    for (int Kind : {0, 1, 2, 3}) {
         TorvaneScene Now;
         BackgroundScene Later;
         if (Kind == 2) {
             Now.SetViewPreferences(true, true);
             Later.T.SetViewPreferences(true, true);
         }
-        if (Kind == 1) {
+        if (Kind == 3) {
+            for (TorvaneScene* T : {&Now, &Later.T}) {
+                T->SetViewPreferences(true, false, Colouring::Enhanced);
+                T->CoarsePortraitBudget = -1;
+            }
+        }
+        if (Kind == 1 || Kind == 3) {
             Now.OnFunctionType(1);
             Later.T.OnFunctionType(1);
             Now.OnGeometryMenu();
             Later.T.OnGeometryMenu();
         }
         for (TorvaneScene* T : {&Now, &Later.T}) {
-            T->Text(EditField::pValue) = Kind != 1 ? "1" : "0.5";
-            T->Text(EditField::qValue) = Kind != 1 ? "1" : "0.5";
+            T->Text(EditField::pValue) = Kind == 1 || Kind == 3 ? "0.5" : "1";
+            T->Text(EditField::qValue) = Kind == 1 || Kind == 3 ? "0.5" : "1";
         }
-        ExpectSameStory(Now, Later, Kind == 0 ? "default real" : Kind == 1 ? "default complex" : "shaded real");
+        const char* Names[] = {"default real", "default complex", "shaded real", "complex portrait"};
+        ExpectSameStory(Now, Later, Names[Kind]);
         EXPECT_GT(Later.Ready.load(), 0);
         EXPECT_FALSE(Later.T.Computing());
     }

@@ -75,17 +75,11 @@ TEST(PreimageShading, TheShadingTurnsWithTheSphereAndGoesIntoPictures) {
     EXPECT_EQ(Differences(Fresh.ImageSurface, T.ImageSurface), 0);
 
     QTemporaryDir Folder;
-    const std::string Png = Folder.filePath(QStringLiteral("p.png")).toStdString();
-    ASSERT_EQ(ExportPicture(T, Png, PicturePanels::Image, 300), "");
-    QImage Picture(QString::fromStdString(Png));
+    const QImage Picture = ExportedImage(T, Folder, "p.png", PicturePanels::Image, 300);
     ASSERT_FALSE(Picture.isNull());
     EXPECT_GT(CountColour(Picture, OneSheet), 2000);
     // A vector picture holds the shading as an image, under the image panel's curves.
-    const std::string Svg = Folder.filePath(QStringLiteral("p.svg")).toStdString();
-    ASSERT_EQ(ExportPicture(T, Svg, PicturePanels::Both, 300), "");
-    QFile F(QString::fromStdString(Svg));
-    ASSERT_TRUE(F.open(QIODevice::ReadOnly));
-    const QByteArray Text = F.readAll();
+    const QByteArray Text = ExportedText(T, Folder, "p.svg", PicturePanels::Both, 300);
     EXPECT_EQ(Text.count("<image"), 1);
     EXPECT_LT(Text.indexOf("<image"), Text.lastIndexOf("<polyline"));
 }

@@ -3,13 +3,16 @@
 #pragma once
 
 #include <QColor>
+#include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "scene/PanelRendering.h"
+#include "scene/PictureExport.h"
 #include "scene/TorvaneScene.h"
 
 namespace scene_test {
@@ -50,6 +53,22 @@ inline bool DrawDefault(TorvaneScene& T) {
     T.ReadAndDraw(true);
     T.S.Modified = false;
     return T.S.SceneReady;
+}
+
+// A picture of the scene exported into Folder as Name (its kind by its ending), read back
+// as an image (PNG) or as its text (SVG); empty when the export fails.
+inline QImage ExportedImage(TorvaneScene& T, const QTemporaryDir& Folder, const char* Name,
+                            PicturePanels Panels, int Size) {
+    const std::string Path = Folder.filePath(QString::fromLatin1(Name)).toStdString();
+    if (ExportPicture(T, Path, Panels, Size) != "") return {};
+    return QImage(QString::fromStdString(Path));
+}
+inline QByteArray ExportedText(TorvaneScene& T, const QTemporaryDir& Folder, const char* Name,
+                               PicturePanels Panels, int Size) {
+    const std::string Path = Folder.filePath(QString::fromLatin1(Name)).toStdString();
+    if (ExportPicture(T, Path, Panels, Size) != "") return {};
+    QFile F(QString::fromStdString(Path));
+    return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
 }
 
 inline void Dump(const TorvaneScene& T, const std::string& Name) {

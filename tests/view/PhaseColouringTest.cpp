@@ -6,30 +6,12 @@
 #include <complex>
 #include <numbers>
 
+#include "HueOfColour.h"
 #include "view/PhaseColouring.h"
 
 namespace {
 
 using C = std::complex<double>;
-
-// The hue of a colour in degrees, from its channels (the inverse of the hue wheel).
-double HueDegrees(uint32_t Colour) {
-    const double R = (Colour >> 16 & 0xFF) / 255.0, G = (Colour >> 8 & 0xFF) / 255.0,
-                 B = (Colour & 0xFF) / 255.0;
-    const double Max = std::max({R, G, B}), Min = std::min({R, G, B});
-    if (Max == Min) return 0;
-    double H;
-    if (Max == R) H = std::fmod((G - B) / (Max - Min), 6.0);
-    else if (Max == G) H = (B - R) / (Max - Min) + 2;
-    else H = (R - G) / (Max - Min) + 4;
-    H *= 60;
-    return H < 0 ? H + 360 : H;
-}
-
-double AngleBetween(double A, double B) {
-    const double D = std::fmod(std::fabs(A - B), 360.0);
-    return std::min(D, 360 - D);
-}
 
 // How many times the hue of W(z) goes round as z goes once counter-clockwise about Centre.
 int Winding(C (*W)(C), C Centre, double Radius) {
@@ -39,10 +21,7 @@ int Winding(C (*W)(C), C Centre, double Radius) {
         const double T = 2 * std::numbers::pi * K / Steps;
         const double Hue =
             HueDegrees(PhaseColour(W(Centre + std::polar(Radius, T)), Colouring::Phase));
-        double D = Hue - Last;
-        if (D > 180) D -= 360;
-        if (D < -180) D += 360;
-        Total += D;
+        Total += HueStep(Last, Hue);
         Last = Hue;
     }
     return static_cast<int>(std::lround(Total / 360));
@@ -102,6 +81,7 @@ TEST(PhaseColouring, ModulusAndPhaseEdgesAndValuesThatAreNoNumber) {
         EXPECT_EQ(PhaseColour(C(1, INFINITY), K), UndefinedColour);
         EXPECT_EQ(PhaseColour(C(-INFINITY, -INFINITY), K), UndefinedColour);
         EXPECT_EQ(PhaseColour(C(1e31, 0), K), PoleColour);
+        EXPECT_EQ(PhaseColour(C(PoleModulus, 0), K), PoleColour);  // 1 / 0
         EXPECT_EQ(PhaseColour(C(0, -2e30), K), PoleColour);
         // The largest finite values do not overflow into a pole's colour by accident of hypot.
         EXPECT_EQ(PhaseColour(C(1e308, 1e308), K), PoleColour);
