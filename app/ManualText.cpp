@@ -477,6 +477,28 @@ near a pole, where a small triangle's image would be larger than the panel, it c
 The shading follows parameter drags, zooms and sphere turns, is printed and exported with the
 pictures, and the choice is kept for the next session.</p>
 
+<h3>View: Colouring</h3>
+<p><b>Colouring</b> shows the map as a <i>phase portrait</i>. With <b>Phase</b>, every pixel of the
+Domain panel takes the colour of the map's value w at its centre: its hue is the argument of
+w, red for the positive reals, green at 120&deg;, blue at 240&deg;, going round
+counter-clockwise. A real map is read as w = x + iy. Every pixel of the Image panel takes the
+colour of its own point, so that each region of the image has the colour of the points that
+map to it. A zero of w is a point where all colours meet, going round counter-clockwise once
+for each order of the zero; a pole is such a point where they go round clockwise; an
+essential singularity shows as a storm of colours. <b>Phase and Modulus</b> adds the level
+lines of |w|: the brightness rises from each power of 2 to the next and drops there, so that
+|w| = 1/2, 1, 2, 4, ... show as edges. <b>Enhanced</b> adds twelve steps of the phase, which
+make a checkerboard of small squares wherever the map is conformal. Values that are no number
+are grey; values of modulus 10<sup>30</sup> or more (the formulas' answer to a division by
+zero) are white. <b>None</b> (at start) shows the plain picture.</p>
+<p>The grid, its image, the locus and its marks are drawn over the colours with thinner pens.
+On the sphere the visible hemisphere is coloured. The map is evaluated once for every pixel, on
+every core; while a parameter drag outruns that (a panel taking longer than 15 ms), the Domain
+panel is coloured in blocks of two pixels, and in full as soon as the mouse button is released.
+When <b>Shade by Number of Preimages</b> is on, the shading takes the Image panel's colouring's
+place. The colours are printed and exported with the pictures, and the choice is kept for the
+next session; it is not stored in map documents.</p>
+
 <h3>Preferences: Adjust to Panels or Preserve Ratio</h3>
 <p><b>Adjust to Panels</b> stretches the domain rectangle and the image rectangle to fill their
 square panels, so the two axes may have different scales. <b>Preserve Ratio</b> gives both axes

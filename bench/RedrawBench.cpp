@@ -3,7 +3,8 @@
 // and the default complex map (p = 0.5 + 0.5i) with the singular locus on; the counters split
 // a redraw into image curves, locus and drawing, each timed on its own. Variants beside them
 // give the cost of the cusps, of the critical points (against the complex map's locus off,
-// and traced as a map that is not holomorphic is) and of the preimage shading.
+// and traced as a map that is not holomorphic is), of the preimage shading and of the phase
+// portraits, with the portrait of a 460 x 460 panel on its own.
 #ifdef TORVANE_HAS_SCENE
 
 #include <benchmark/benchmark.h>
@@ -15,6 +16,7 @@
 #include "bench/BenchApplication.h"
 #include "curves/GridCurves.h"
 #include "curves/LocusPoints.h"
+#include "curves/PhasePortrait.h"
 #include "curves/PreimageShading.h"
 #include "curves/SingularLocus.h"
 #include "scene/PanelRendering.h"
@@ -27,9 +29,11 @@ namespace {
 // points); 2: the real map without its cusps, for the cost of seeking them; 3 and 4: the
 // first two with the image shaded by the number of preimages; 5: the complex map with its
 // locus off; 6: the complex map plus 0 abs(z), which has no exact derivative, so that its
-// locus is traced as every complex locus was before the critical points were found directly.
-constexpr int KindCount = 7;
-bool IsComplex(int Kind) { return Kind == 1 || Kind == 4 || Kind == 5 || Kind == 6; }
+// locus is traced as every complex locus was before the critical points were found directly;
+// 7: the complex map with its locus as a phase portrait (Enhanced); 8: the real map as a
+// phase portrait (Phase).
+constexpr int KindCount = 9;
+bool IsComplex(int Kind) { return Kind == 1 || Kind == 4 || Kind == 5 || Kind == 6 || Kind == 7; }
 
 void DrawAtTheParameters(TorvaneScene& T, int Kind) {
     T.Text(EditField::pValue) = IsComplex(Kind) ? "0.5" : "1";
@@ -45,6 +49,8 @@ void Prepare(TorvaneScene& T, int Kind) {
     }
     if (Kind == 2) T.SetViewPreferences(false);
     if (Kind == 3 || Kind == 4) T.SetViewPreferences(true, true);
+    if (Kind == 7) T.SetViewPreferences(true, false, Colouring::Enhanced);
+    if (Kind == 8) T.SetViewPreferences(true, false, Colouring::Phase);
     DrawAtTheParameters(T, Kind);
 }
 
@@ -132,8 +138,10 @@ void FullRedraw(benchmark::State& State) {
     }
 }
 
+// Arg 2 of a portrait's drag: 0 the scene's choice of a coarse portrait, 1 never coarse.
 void ParameterDragStep(benchmark::State& State) {
     TorvaneScene& T = SceneOfKind(static_cast<int>(State.range(0)));
+    T.CoarsePortraitBudget = State.range(1) == 1 ? 1e300 : CoarsePortraitAfter;
     ShiftState Left;
     Left.Left = true;
     int Step = 0;
@@ -142,6 +150,33 @@ void ParameterDragStep(benchmark::State& State) {
         int X = T.Spot.X + (Step % 2 == 0 ? 1 : -1);
         T.OnMouseMoveInParameters(Left, X, T.Spot.Y);
         ++Step;
+    }
+    if (T.S.PortraitColouring != Colouring::None) State.SetLabel(T.S.CoarsePortrait ? "coarse" : "full");
+    T.OnMouseUpInParameters(MouseButton::Left, {}, T.Spot.X, T.Spot.Y);
+}
+
+// The phase portrait of the default complex map (p = 0.5 + 0.5i) over a 460 x 460 Domain
+// panel, on every core: arg 0 the colouring, arg 1 the block side (2: a drag's half
+// resolution); and the Image panel's colours of its points (not kept between runs).
+void DomainPortrait(benchmark::State& State) {
+    TorvaneScene& T = SceneOfKind(1);
+    const PanelProjection Project = DomainProjection(T.S, {0, 0, 460, 460});
+    PortraitRaster R;
+    for (auto _ : State) {
+        ColourDomainPortrait(T.S, Project, static_cast<Colouring>(State.range(0)),
+                             static_cast<int>(State.range(1)), R);
+        benchmark::DoNotOptimize(R.Pixels.data());
+    }
+    State.counters["pixels"] = static_cast<double>(R.Pixels.size());
+}
+
+void ImagePortrait(benchmark::State& State) {
+    TorvaneScene& T = SceneOfKind(1);
+    const PanelProjection Project = ImageProjection(T.S, {0, 0, 460, 460});
+    PortraitRaster R;
+    for (auto _ : State) {
+        ColourImagePortrait(Project, Colouring::Enhanced, 1, R);
+        benchmark::DoNotOptimize(R.Pixels.data());
     }
 }
 
@@ -154,9 +189,18 @@ BENCHMARK(FullRedraw)->Arg(1)->Name("Redraw/complex/p=0.5+0.5i")->Unit(benchmark
 BENCHMARK(FullRedraw)->Arg(5)->Name("Redraw/complex/p=0.5+0.5i/locus-off")->Unit(benchmark::kMillisecond);
 BENCHMARK(FullRedraw)->Arg(6)->Name("Redraw/complex/p=0.5+0.5i/traced")->Unit(benchmark::kMillisecond);
 BENCHMARK(FullRedraw)->Arg(4)->Name("Redraw/complex/p=0.5+0.5i/shaded")->Unit(benchmark::kMillisecond);
-BENCHMARK(ParameterDragStep)->Arg(0)->Name("ParameterDrag/real")->Unit(benchmark::kMillisecond);
-BENCHMARK(ParameterDragStep)->Arg(3)->Name("ParameterDrag/real/shaded")->Unit(benchmark::kMillisecond);
-BENCHMARK(ParameterDragStep)->Arg(1)->Name("ParameterDrag/complex")->Unit(benchmark::kMillisecond);
-BENCHMARK(ParameterDragStep)->Arg(4)->Name("ParameterDrag/complex/shaded")->Unit(benchmark::kMillisecond);
+BENCHMARK(FullRedraw)->Arg(7)->Name("Redraw/complex/p=0.5+0.5i/portrait")->Unit(benchmark::kMillisecond);
+BENCHMARK(FullRedraw)->Arg(8)->Name("Redraw/real/p=q=1/portrait")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Args({0, 0})->Name("ParameterDrag/real")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Args({3, 0})->Name("ParameterDrag/real/shaded")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Args({1, 0})->Name("ParameterDrag/complex")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Args({4, 0})->Name("ParameterDrag/complex/shaded")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Args({7, 0})->Name("ParameterDrag/complex/portrait")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Args({7, 1})->Name("ParameterDrag/complex/portrait/full")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Args({8, 0})->Name("ParameterDrag/real/portrait")->Unit(benchmark::kMillisecond);
+BENCHMARK(DomainPortrait)->Args({1, 1})->Name("Portrait/domain/phase")->Unit(benchmark::kMillisecond);
+BENCHMARK(DomainPortrait)->Args({3, 1})->Name("Portrait/domain/enhanced")->Unit(benchmark::kMillisecond);
+BENCHMARK(DomainPortrait)->Args({3, 2})->Name("Portrait/domain/enhanced/half")->Unit(benchmark::kMillisecond);
+BENCHMARK(ImagePortrait)->Name("Portrait/image/enhanced")->Unit(benchmark::kMillisecond);
 
 #endif
