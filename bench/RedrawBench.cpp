@@ -138,10 +138,12 @@ void FullRedraw(benchmark::State& State) {
     }
 }
 
-// Arg 2 of a portrait's drag: 0 the scene's choice of a coarse portrait, 1 never coarse.
+// Arg 2 of a portrait's drag: 0 the scene's choice of a coarse portrait, 1 never coarse,
+// 2 always coarse.
 void ParameterDragStep(benchmark::State& State) {
     TorvaneScene& T = SceneOfKind(static_cast<int>(State.range(0)));
-    T.CoarsePortraitBudget = State.range(1) == 1 ? 1e300 : CoarsePortraitAfter;
+    const double Budgets[] = {CoarsePortraitAfter, 1e300, -1};
+    T.CoarsePortraitBudget = Budgets[State.range(1)];
     ShiftState Left;
     Left.Left = true;
     int Step = 0;
@@ -197,6 +199,7 @@ BENCHMARK(ParameterDragStep)->Args({1, 0})->Name("ParameterDrag/complex")->Unit(
 BENCHMARK(ParameterDragStep)->Args({4, 0})->Name("ParameterDrag/complex/shaded")->Unit(benchmark::kMillisecond);
 BENCHMARK(ParameterDragStep)->Args({7, 0})->Name("ParameterDrag/complex/portrait")->Unit(benchmark::kMillisecond);
 BENCHMARK(ParameterDragStep)->Args({7, 1})->Name("ParameterDrag/complex/portrait/full")->Unit(benchmark::kMillisecond);
+BENCHMARK(ParameterDragStep)->Args({7, 2})->Name("ParameterDrag/complex/portrait/coarse")->Unit(benchmark::kMillisecond);
 BENCHMARK(ParameterDragStep)->Args({8, 0})->Name("ParameterDrag/real/portrait")->Unit(benchmark::kMillisecond);
 BENCHMARK(DomainPortrait)->Args({1, 1})->Name("Portrait/domain/phase")->Unit(benchmark::kMillisecond);
 BENCHMARK(DomainPortrait)->Args({3, 1})->Name("Portrait/domain/enhanced")->Unit(benchmark::kMillisecond);
