@@ -273,10 +273,13 @@ int DrawPreimageShading(const SceneState& S, const PanelProjection& Project, QPa
         }
     }
     const PixelRect R = Project.Rect;
+    Canvas.save();
+    Canvas.setRenderHint(QPainter::LosslessImageRendering);  // no JPEG in a PDF file
     if (Step == 1)
         Canvas.drawImage(QPoint(R.Left, R.Top), Shade);
     else
         Canvas.drawImage(QRectF(R.Left, R.Top, Counts.Width * Step, Counts.Height * Step), Shade);
+    Canvas.restore();
     return Largest;
 }
 
@@ -330,6 +333,8 @@ void DrawPortrait(const PortraitRaster& R, QPainter& Canvas) {
     const PixelRect Rect = R.Rect;
     Canvas.save();
     Canvas.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // A PDF file would otherwise hold the colours as a JPEG picture, with its blur at edges.
+    Canvas.setRenderHint(QPainter::LosslessImageRendering);
     if (R.Step == 1)
         Canvas.drawImage(QPoint(Rect.Left, Rect.Top), Colours);
     else

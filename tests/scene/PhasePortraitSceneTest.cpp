@@ -152,6 +152,10 @@ TEST(PhasePortraitScene, TheShadingTakesTheImagesPlaceAndPicturesCarryTheColours
     EXPECT_EQ(Text.count("<image"), 2);
     EXPECT_LT(Text.indexOf("<image"), Text.indexOf("<polyline"));
     EXPECT_LT(Text.lastIndexOf("<image"), Text.lastIndexOf("<polyline"));
+    // A PDF file holds them without loss, not as JPEG pictures.
+    const QByteArray Pdf = ExportedText(T, Folder, "p.pdf", PicturePanels::Both, 300);
+    EXPECT_GE(Pdf.count("/Subtype /Image"), 2);
+    EXPECT_EQ(Pdf.count("/DCTDecode"), 0);
 }
 
 }  // namespace
