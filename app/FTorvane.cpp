@@ -108,6 +108,12 @@ TTorvane::TTorvane(QWidget* Parent) : QMainWindow(Parent) {
     connect(ProgressTimer, &QTimer::timeout, this, &TTorvane::FollowComputing);
     auto* Escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(Escape, &QShortcut::activated, this, &TTorvane::StopDrawing);
+    // Draw It from any field: Return alone is the default button's key, with Ctrl it works
+    // wherever the focus is (the keypad's Enter as well).
+    for (QKeySequence Keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        auto* Draw = new QShortcut(Keys, this);
+        connect(Draw, &QShortcut::activated, this, &TTorvane::ReadAndDraw);
+    }
 
     // The redraws are computed on the scene's own thread; each result comes back through the
     // event loop, so the window never waits for one.

@@ -70,6 +70,11 @@ public:
     bool WantToSave();
     // Opens a document; false (with the message shown) when it could not be read.
     bool ReadFromDisk(const QString& FileName);
+    // File > Open Recent: opens one of the last documents; a file that is gone is taken off
+    // the list with a message. ClearRecent empties the list.
+    void OpenRecent(const QString& FileName);
+    void ClearRecent();
+    QMenu* RecentDocumentsMenu() const { return RecentMenu; }
     // Waits until the drawing being computed is finished and shows it (tests and commands
     // that need the finished picture, such as printing and export).
     void FinishDrawing();
@@ -97,6 +102,9 @@ private:
     void SyncIn();
     void SyncOut();
     void WriteToDisk(const std::string& FileName);
+    // A document read or written: first on the Open Recent list.
+    void RememberDocument(const QString& FileName);
+    void RebuildRecentMenu();
     bool SaveUnderNewName(const QString& Title);
     void ShowOutcome(const FileOutcome& R);
     // A computation handed a result back: show it, and follow the next one.
@@ -128,6 +136,7 @@ private:
 
     QAction* MenuActions[MenuItemCount] = {};
     QAction* QuitAction = nullptr;
+    QMenu* RecentMenu = nullptr;
 
     // Shown after a computation has run for a moment: how far it has come, and that Esc stops.
     QProgressBar* Progress = nullptr;

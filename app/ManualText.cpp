@@ -16,6 +16,16 @@ const char* ManualHtml() {
 <h3>Keys</h3>
 <table border="1" cellpadding="3" cellspacing="0">
 <tr><th>Key</th><th>What it does</th></tr>
+<tr><td><tt>F1</tt></td><td>This manual (File menu).</td></tr>
+<tr><td><tt>Ctrl+O</tt></td><td>Open a map document (File menu).</td></tr>
+<tr><td><tt>Ctrl+S</tt></td><td>Save the map (File menu).</td></tr>
+<tr><td><tt>Ctrl+Shift+S</tt></td><td>Save the map under a new name (File menu).</td></tr>
+<tr><td><tt>Ctrl+P</tt></td><td>Print (File menu).</td></tr>
+<tr><td><tt>Ctrl+E</tt></td><td>Export a picture of both panels (File menu).</td></tr>
+<tr><td><tt>Ctrl+Shift+E</tt></td><td>Export a picture of the panel the mouse last worked
+in (File menu).</td></tr>
+<tr><td><tt>Ctrl+Q</tt></td><td>Exit (File menu).</td></tr>
+<tr><td><tt>Ctrl+Enter</tt></td><td>Draw It, whatever has the focus.</td></tr>
 <tr><td><tt>Ctrl+R</tt></td><td>Reset sphere of the image (Preferences menu): the image sphere
 returns to its starting view.</td></tr>
 <tr><td><tt>Ctrl+X</tt></td><td>Cut the selected text of the field that has the focus.</td></tr>
@@ -406,6 +416,9 @@ Geometry and Preferences menus and both sphere views. The fields and menus are s
 the picture is drawn at once. A file that is not a document of this program gives a message
 box ("Bad file type", "File version not supported" or "Unknown map type") and then "Error on
 reading file" in the status bar; the map on screen stays as it was.</li>
+<li><b>Open Recent</b> lists the last eight documents opened or saved, the newest first, and
+opens the one chosen. A file that no longer exists is taken off the list with a message.
+<b>Clear Menu</b> empties the list, which is kept for the next session.</li>
 <li><b>Save</b> writes the changes to the open document; for a new document it asks for a name,
 like Save As. It does nothing when nothing has changed or nothing is drawn yet.</li>
 <li><b>Save As...</b> asks for a name and writes the document. <tt>.tvn</tt> is added when the

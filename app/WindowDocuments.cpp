@@ -1,11 +1,14 @@
 // The main window's files: opening and saving documents with their messages, the question
 // before closing, exporting pictures and printing the page.
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QMenu>
 #include <QPainter>
 #include <QPrinter>
 
 #include "app/FTorvane.h"
 #include "app/PanelWidget.h"
+#include "app/RecentDocuments.h"
 #include "scene/PictureExport.h"
 #include "scene/PrintDrawings.h"
 
@@ -24,13 +27,18 @@ void TTorvane::ShowOutcome(const FileOutcome& R) {
 }
 
 void TTorvane::WriteToDisk(const std::string& FileName) {
-    ShowOutcome(SceneModel.WriteToDisk(FileName));
+    const FileOutcome R = SceneModel.WriteToDisk(FileName);
+    ShowOutcome(R);
+    if (R.Ok()) RememberDocument(Q(FileName));
 }
 
 bool TTorvane::ReadFromDisk(const QString& FileName) {
     FileOutcome R;
     Run([&] { R = SceneModel.ReadFromDisk(FileName.toStdString()); });
-    if (R.Ok()) return true;
+    if (R.Ok()) {
+        RememberDocument(FileName);
+        return true;
+    }
     ShowOutcome(R);
     // The scene is as it was, and it stays usable.
     Run([this] { SceneModel.Inform(DocumentMessage(DocumentError::ReadError)); });
@@ -40,6 +48,48 @@ bool TTorvane::ReadFromDisk(const QString& FileName) {
 void TTorvane::Open() {
     QString Chosen = ChooseFile(false, QStringLiteral("Open"));
     if (!Chosen.isEmpty()) ReadFromDisk(Chosen);
+}
+
+// ---- Recent documents ----
+
+void TTorvane::RememberDocument(const QString& FileName) {
+    SaveRecentDocuments(WithRecentDocument(LoadRecentDocuments(), FileName));
+    RebuildRecentMenu();
+}
+
+void TTorvane::RebuildRecentMenu() {
+    if (!RecentMenu) return;
+    RecentMenu->clear();
+    const QStringList Recent = LoadRecentDocuments();
+    for (int I = 0; I < Recent.size(); ++I) {
+        QAction* A = RecentMenu->addAction(RecentDocumentText(Recent[I], I));
+        A->setStatusTip(Recent[I]);
+        A->setData(Recent[I]);
+        connect(A, &QAction::triggered, this, [this, Path = Recent[I]] { OpenRecent(Path); });
+    }
+    RecentMenu->addSeparator();
+    connect(RecentMenu->addAction(QStringLiteral("Clear Menu")), &QAction::triggered, this,
+            &TTorvane::ClearRecent);
+    RecentMenu->menuAction()->setEnabled(true);
+    RecentMenu->actions().back()->setEnabled(!Recent.isEmpty());
+}
+
+void TTorvane::OpenRecent(const QString& FileName) {
+    if (!QFileInfo::exists(FileName)) {
+        QStringList Recent = LoadRecentDocuments();
+        Recent.removeAll(FileName);
+        SaveRecentDocuments(Recent);
+        RebuildRecentMenu();
+        ShowMessage(QStringLiteral("The file %1 no longer exists; it has been taken off the list.")
+                        .arg(FileName));
+        return;
+    }
+    ReadFromDisk(FileName);
+}
+
+void TTorvane::ClearRecent() {
+    SaveRecentDocuments({});
+    RebuildRecentMenu();
 }
 
 void TTorvane::Save() {

@@ -76,8 +76,20 @@ void TTorvane::CreateMenus() {
         return G;
     };
 
+    // The platform's standard keys where there is one; none of them is a key the panels use.
+    auto Command = [](QMenu* Menu, const char* Text, QKeySequence Keys) {
+        QAction* A = Menu->addAction(QString::fromLatin1(Text));
+        A->setShortcut(Keys);
+        return A;
+    };
+    // A standard key the platform's scheme leaves out (Save As and Quit in some) gets the
+    // common one.
+    auto StandardKey = [](QKeySequence::StandardKey Key, QKeySequence Otherwise) {
+        const QList<QKeySequence> Keys = QKeySequence::keyBindings(Key);
+        return Keys.isEmpty() ? Otherwise : Keys.front();
+    };
     QMenu* File = menuBar()->addMenu(QStringLiteral("File"));
-    connect(File->addAction(QStringLiteral("Manual...")), &QAction::triggered, this,
+    connect(Command(File, "Manual...", QKeySequence::HelpContents), &QAction::triggered, this,
             &TTorvane::OnManual);
     File->addSeparator();
     QAction* Real = File->addAction(QStringLiteral("Real Functions"));
@@ -88,18 +100,20 @@ void TTorvane::CreateMenus() {
     connect(Complex, &QAction::triggered, this,
             [this] { Run([this] { SceneModel.OnFunctionType(1); }); });
     File->addSeparator();
-    connect(File->addAction(QStringLiteral("Open...")), &QAction::triggered, this, &TTorvane::Open);
-    connect(File->addAction(QStringLiteral("Save")), &QAction::triggered, this, &TTorvane::Save);
-    connect(File->addAction(QStringLiteral("Save As...")), &QAction::triggered, this,
+    connect(Command(File, "Open...", QKeySequence::Open), &QAction::triggered, this, &TTorvane::Open);
+    RecentMenu = File->addMenu(QStringLiteral("Open Recent"));
+    RebuildRecentMenu();
+    connect(Command(File, "Save", QKeySequence::Save), &QAction::triggered, this, &TTorvane::Save);
+    connect(Command(File, "Save As...", StandardKey(QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S))), &QAction::triggered, this,
             &TTorvane::SaveAs);
-    connect(File->addAction(QStringLiteral("Print...")), &QAction::triggered, this,
+    connect(Command(File, "Print...", QKeySequence::Print), &QAction::triggered, this,
             &TTorvane::OnPrint);
-    connect(File->addAction(QStringLiteral("Export Picture...")), &QAction::triggered, this,
-            [this] { ExportPicture(false); });
-    connect(File->addAction(QStringLiteral("Export Panel Picture...")), &QAction::triggered, this,
-            [this] { ExportPicture(true); });
+    connect(Command(File, "Export Picture...", QKeySequence(Qt::CTRL | Qt::Key_E)),
+            &QAction::triggered, this, [this] { ExportPicture(false); });
+    connect(Command(File, "Export Panel Picture...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
+            &QAction::triggered, this, [this] { ExportPicture(true); });
     File->addSeparator();
-    connect(File->addAction(QStringLiteral("Exit")), &QAction::triggered, this,
+    connect(Command(File, "Exit", StandardKey(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q))), &QAction::triggered, this,
             &TTorvane::ExecuteQuit);
 
     QuitAction = new QAction(QStringLiteral("Quit"), this);

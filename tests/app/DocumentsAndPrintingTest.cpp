@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -200,3 +201,85 @@ TEST_F(DocumentsAndPrinting, APrintedPageReadsBackFromPdf) {
 }
 
 }  // namespace
+
+namespace {
+
+// The entries of File > Open Recent before its separator.
+QStringList RecentEntries(const TTorvane& Window) {
+    QStringList Paths;
+    for (const QAction* A : Window.RecentDocumentsMenu()->actions()) {
+        if (A->isSeparator()) break;
+        Paths.push_back(A->data().toString());
+    }
+    return Paths;
+}
+
+}  // namespace
+
+TEST_F(DocumentsAndPrinting, RecentDocumentsOutliveTheWindowAndLoseFilesThatAreGone) {
+    Window.ClearRecent();
+    EXPECT_TRUE(RecentEntries(Window).isEmpty());
+    EXPECT_FALSE(Window.RecentDocumentsMenu()->actions().back()->isEnabled());  // Clear Menu
+    // Opened and saved documents come first, a file once; a bad file does not come at all.
+    const QString Sphere = Folder.filePath(QStringLiteral("sphere & more.tvn"));
+    ASSERT_TRUE(QFile::copy(Fixture("complex-sphere.tvn"), Sphere));
+    Chosen = Fixture("whole-image.tvn");
+    Window.Open();
+    Chosen = Sphere;
+    Window.Open();
+    WaitForDrawing();
+    Chosen = Folder.filePath(QStringLiteral("saved.tvn"));
+    Window.SaveAs();
+    const QString Saved = QFileInfo(Chosen).absoluteFilePath();
+    Chosen = Fixture("whole-image.tvn");
+    Window.Open();
+    WaitForDrawing();
+    const QString Whole = QFileInfo(Chosen).absoluteFilePath();
+    QString Bad = Folder.filePath(QStringLiteral("bad.tvn"));
+    {
+        QFile F(Bad);
+        ASSERT_TRUE(F.open(QIODevice::WriteOnly));
+        F.write("not a map");
+    }
+    Chosen = Bad;
+    Window.Open();
+    EXPECT_EQ(RecentEntries(Window), (QStringList{Whole, Saved, QFileInfo(Sphere).absoluteFilePath()}));
+    EXPECT_EQ(Window.RecentDocumentsMenu()->actions()[2]->text(), QStringLiteral("&3 sphere && more.tvn"));
+
+    // A new window has the list; a chosen entry opens its file.
+    {
+        TTorvane Later;
+        Later.ShowMessage = [this](const QString& Text) { Messages.push_back(Text); };
+        EXPECT_EQ(RecentEntries(Later), RecentEntries(Window));
+        Later.RecentDocumentsMenu()->actions()[2]->trigger();
+        EXPECT_EQ(Later.Edit(EditField::F1Edit)->text(), QStringLiteral("z^3 - p z"));
+        EXPECT_EQ(RecentEntries(Later).front(), QFileInfo(Sphere).absoluteFilePath());
+        // One that is gone is taken off with a message, and the map stays.
+        ASSERT_TRUE(QFile::remove(Saved));
+        Messages.clear();
+        Later.OpenRecent(Saved);
+        EXPECT_EQ(Messages.size(), 1);
+        EXPECT_TRUE(Messages.front().contains(QStringLiteral("no longer exists")));
+        EXPECT_EQ(Later.Edit(EditField::F1Edit)->text(), QStringLiteral("z^3 - p z"));
+        EXPECT_FALSE(RecentEntries(Later).contains(Saved));
+    }
+    // At most eight, the newest first.
+    for (int I = 0; I < 10; ++I) {
+        Chosen = Folder.filePath(QStringLiteral("map-%1.tvn").arg(I));
+        Window.SaveAs();
+    }
+    const QStringList Eight = RecentEntries(Window);
+    ASSERT_EQ(Eight.size(), 8);
+    EXPECT_TRUE(Eight.front().endsWith(QStringLiteral("map-9.tvn")));
+    EXPECT_TRUE(Eight.back().endsWith(QStringLiteral("map-2.tvn")));
+    Window.RecentDocumentsMenu()->actions().back()->trigger();  // Clear Menu
+    TTorvane Cleared;
+    EXPECT_TRUE(RecentEntries(Cleared).isEmpty());
+}
+
+TEST_F(DocumentsAndPrinting, CtrlReturnDrawsFromAnyField) {
+    Window.Edit(EditField::uMaxEdit)->setFocus();
+    QTest::keyClick(Window.Edit(EditField::uMaxEdit), Qt::Key_Return, Qt::ControlModifier);
+    WaitForDrawing();
+    EXPECT_TRUE(Window.Scene().S.SceneReady);
+}

@@ -88,8 +88,9 @@ TEST_F(MainWindowTest, MenusListTheirItemsInOrder) {
     };
     const std::vector<MenuCase> expected = {
         {"File",
-         {"Manual...", "-", "Real Functions", "Complex Function", "-", "Open...", "Save",
-          "Save As...", "Print...", "Export Picture...", "Export Panel Picture...", "-", "Exit"}},
+         {"Manual... F1", "-", "Real Functions", "Complex Function", "-", "Open... Ctrl+O",
+          "Open Recent", "Save Ctrl+S", "Save As... Ctrl+Shift+S", "Print... Ctrl+P",
+          "Export Picture... Ctrl+E", "Export Panel Picture... Ctrl+Shift+E", "-", "Exit Ctrl+Q"}},
         {"Edit", {"Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V"}},
         {"Geometry", {"Singular locus [x]"}},
         {"Preferences",
