@@ -2,6 +2,7 @@
 // preview, the commands, and the copying of texts and states between the controls and the
 // scene around every handler.
 #include "app/FTorvane.h"
+#include "app/UserSettings.h"
 
 #include <QFileDialog>
 #include <QFont>
@@ -135,11 +136,6 @@ TTorvane::~TTorvane() {
 }
 
 namespace {
-
-QSettings UserSettings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Torvane"),
-                     QStringLiteral("Torvane"));
-}
 
 // The colourings as the settings file names them, in the order of Colouring.
 const QLatin1StringView ColouringKeys[] = {QLatin1StringView("none"), QLatin1StringView("phase"),

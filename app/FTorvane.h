@@ -74,6 +74,11 @@ public:
     // the list with a message. ClearRecent empties the list.
     void OpenRecent(const QString& FileName);
     void ClearRecent();
+    // File > Examples: opens and draws the named example as a new map.
+    void OpenExample(const std::string& Name);
+    // The window's start: the document named on the command line, or else the default map
+    // drawn when the preference asks for it.
+    void Start(const QString& Document);
     QMenu* RecentDocumentsMenu() const { return RecentMenu; }
     // Waits until the drawing being computed is finished and shows it (tests and commands
     // that need the finished picture, such as printing and export).
@@ -137,6 +142,7 @@ private:
     QAction* MenuActions[MenuItemCount] = {};
     QAction* QuitAction = nullptr;
     QMenu* RecentMenu = nullptr;
+    QAction* DrawAtStartAction = nullptr;
 
     // Shown after a computation has run for a moment: how far it has come, and that Esc stops.
     QProgressBar* Progress = nullptr;

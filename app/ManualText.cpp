@@ -419,6 +419,11 @@ reading file" in the status bar; the map on screen stays as it was.</li>
 <li><b>Open Recent</b> lists the last eight documents opened or saved, the newest first, and
 opens the one chosen. A file that no longer exists is taken off the list with a message.
 <b>Clear Menu</b> empties the list, which is kept for the next session.</li>
+<li><b>Examples</b> opens one of the example maps and draws it at once, as a new map without
+a name (Save asks for one). The tip of each item says what it shows: the default maps, the
+Whitney fold and cusp, lips and beaks (move p through 0 to see them appear and change), a
+section of the swallowtail, z<sup>2</sup>, z<sup>3</sup> - p z, the Joukowski map z + p/z, exp,
+1/z, sin, and a map covering the plane three times.</li>
 <li><b>Save</b> writes the changes to the open document; for a new document it asks for a name,
 like Save As. It does nothing when nothing has changed or nothing is drawn yet.</li>
 <li><b>Save As...</b> asks for a name and writes the document. <tt>.tvn</tt> is added when the
@@ -532,6 +537,12 @@ domain.</p>
 shows it on a sphere. The second <b>Reset sphere</b> item (<tt>Ctrl+R</tt>) puts the image sphere
 back in its starting view. View changes made before the first Draw It are used by the next Draw
 It.</p>
+
+<h3>Preferences: Draw the map when a document opens or at start</h3>
+<p>Off at first: the window opens with the default map's fields and draws nothing until the
+first Draw It. Checked, it draws the default map as soon as it opens. A document always draws
+when it is opened, also one named when the program is started (<tt>torvane map.tvn</tt>, as a
+file manager starts it). The choice is kept for the next session.</p>
 
 <h3>What the sphere shows</h3>
 <p>A sphere of radius R (1 at start) stands over a point of the plane, its <b>centre point</b>

@@ -1,16 +1,12 @@
 #include "app/RecentDocuments.h"
 
 #include <QFileInfo>
-#include <QSettings>
+
+#include "app/UserSettings.h"
 
 namespace {
 
 const QString SettingsKey = QStringLiteral("Recent/Documents");
-
-QSettings UserSettings() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Torvane"),
-                     QStringLiteral("Torvane"));
-}
 
 }  // namespace
 

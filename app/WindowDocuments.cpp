@@ -9,6 +9,7 @@
 #include "app/FTorvane.h"
 #include "app/PanelWidget.h"
 #include "app/RecentDocuments.h"
+#include "app/UserSettings.h"
 #include "scene/PictureExport.h"
 #include "scene/PrintDrawings.h"
 
@@ -85,6 +86,19 @@ void TTorvane::OpenRecent(const QString& FileName) {
         return;
     }
     ReadFromDisk(FileName);
+}
+
+void TTorvane::OpenExample(const std::string& Name) {
+    DocumentError E = DocumentError::None;
+    Run([&] { E = SceneModel.OpenExample(Name); });
+    if (E != DocumentError::None) ShowMessage(QString::fromLatin1(DocumentMessage(E)));
+}
+
+void TTorvane::Start(const QString& Document) {
+    if (!Document.isEmpty())
+        ReadFromDisk(Document);
+    else if (DrawsAtStart())
+        ReadAndDraw();
 }
 
 void TTorvane::ClearRecent() {

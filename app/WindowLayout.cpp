@@ -16,6 +16,8 @@
 #include "app/AppFonts.h"
 #include "app/FTorvane.h"
 #include "app/PanelWidget.h"
+#include "app/UserSettings.h"
+#include "scene/Examples.h"
 
 namespace {
 
@@ -103,6 +105,15 @@ void TTorvane::CreateMenus() {
     connect(Command(File, "Open...", QKeySequence::Open), &QAction::triggered, this, &TTorvane::Open);
     RecentMenu = File->addMenu(QStringLiteral("Open Recent"));
     RebuildRecentMenu();
+    QMenu* ExampleMenu = File->addMenu(QStringLiteral("Examples"));
+    ExampleMenu->setToolTipsVisible(true);
+    for (const ExampleMap& E : Examples()) {
+        QAction* A = ExampleMenu->addAction(QString::fromStdString(E.Title));
+        A->setToolTip(QString::fromStdString(E.Description));
+        A->setStatusTip(QString::fromStdString(E.Description));
+        A->setData(QString::fromStdString(E.Name));
+        connect(A, &QAction::triggered, this, [this, Name = E.Name] { OpenExample(Name); });
+    }
     connect(Command(File, "Save", QKeySequence::Save), &QAction::triggered, this, &TTorvane::Save);
     connect(Command(File, "Save As...", StandardKey(QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S))), &QAction::triggered, this,
             &TTorvane::SaveAs);
@@ -165,6 +176,10 @@ void TTorvane::CreateMenus() {
                TagStereographicImage);
     Reset(TagResetImageSphere)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     Preferences->addSeparator();
+    DrawAtStartAction = Preferences->addAction(QStringLiteral("Draw the map when a document opens or at start"));
+    DrawAtStartAction->setCheckable(true);
+    DrawAtStartAction->setChecked(DrawsAtStart());
+    connect(DrawAtStartAction, &QAction::toggled, this, [](bool On) { SetDrawsAtStart(On); });
 
     // Last on the bar, so that the older menus keep their places.
     QMenu* View = menuBar()->addMenu(QStringLiteral("View"));

@@ -2,6 +2,7 @@
 // on screen (fields, flags, spheres, the kind) and drawn.
 #include "common/ConstTypesAndGlobals.h"
 #include "scene/TorvaneScene.h"
+#include "scene/Examples.h"
 
 namespace {
 
@@ -49,6 +50,15 @@ FileOutcome TorvaneScene::ReadFromDisk(const std::string& FileName) {
     FileOutcome R = LoadDocumentFile(FileName, D);
     if (R.Ok()) ApplyDocument(D, FileName);
     return R;
+}
+
+DocumentError TorvaneScene::OpenExample(const std::string& Name) {
+    MapDocument D = CurrentDocument();
+    const DocumentError E = ReadExample(Name, D);
+    if (E != DocumentError::None) return E;
+    ApplyDocument(D, "");
+    Caption = FindExample(Name)->Title;
+    return E;
 }
 
 void TorvaneScene::ApplyDocument(const MapDocument& D, const std::string& Name) {

@@ -179,6 +179,9 @@ public:
     // otherwise nothing of the scene changes.
     FileOutcome ReadFromDisk(const std::string& FileName);
     void ApplyDocument(const MapDocument& D, const std::string& FileName);
+    // Opens and draws one of the examples as a new, untitled map captioned with the example's
+    // title (Save asks for a name); an unknown name or an unreadable example changes nothing.
+    DocumentError OpenExample(const std::string& Name);
 
     // ---- Parameters panel ----
     void SetCoordinateChangesParam();

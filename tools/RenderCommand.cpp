@@ -8,12 +8,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "common/ResStrings.h"
 #include "formula/OCFunctDDDoubleSafe.h"
 #include "scene/PictureExport.h"
+#include "scene/Examples.h"
 #include "scene/TorvaneScene.h"
 #include "tools/RenderFrames.h"
 #include "tools/SceneDump.h"
@@ -73,6 +75,11 @@ struct Options {
                                   QStringLiteral("Colour the panels as a phase portrait: none (default), phase, "
                                                  "modulus (phase and modulus) or enhanced."),
                                   QStringLiteral("none|phase|modulus|enhanced")};
+    QCommandLineOption Example{QStringLiteral("example"),
+                               QStringLiteral("Draw one of the examples (see --list-examples) instead of a document."),
+                               QStringLiteral("name")};
+    QCommandLineOption ListExamples{QStringLiteral("list-examples"),
+                                    QStringLiteral("List the examples, one a line: the name and what it shows.")};
     QCommandLineOption PreserveRatio{QStringLiteral("preserve-ratio"),
                                      QStringLiteral("Equal scales on both axes (always so for complex maps).")};
     QCommandLineOption SphereDomain{QStringLiteral("sphere-domain"),
@@ -184,7 +191,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     Parser.addOption(Help);
     for (const QCommandLineOption* Option :
          {&O.X, &O.Y, &O.W, &O.Domain, &O.Params, &O.ParamRange, &O.Clip, &O.Locus, &O.Cusps,
-          &O.Preimages, &O.Colourings, &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames,
+          &O.Preimages, &O.Colourings, &O.Example, &O.ListExamples, &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames,
           &O.Dump})
         Parser.addOption(*Option);
     Parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("A map document (.tvn) to draw."),
@@ -206,6 +213,16 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
         return RenderOk;
     }
 
+    if (Parser.isSet(O.ListExamples)) {
+        size_t Widest = 0;
+        for (const ExampleMap& E : Examples()) Widest = std::max(Widest, E.Name.size());
+        for (const ExampleMap& E : Examples())
+            Out << QString::fromStdString(E.Name).leftJustified(static_cast<int>(Widest) + 2)
+                << QString::fromStdString(E.Description) << "\n";
+        Out.flush();
+        return RenderOk;
+    }
+
     QStringList Positional = Parser.positionalArguments();
     QString Document, Picture;
     if (Positional.size() == 2) {
@@ -220,6 +237,13 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
             Picture = Positional[0];
     } else if (Positional.size() > 2) {
         return Usage(QStringLiteral("give at most a document and a picture."));
+    }
+    const std::string ExampleName = Std(Parser.value(O.Example));
+    if (Parser.isSet(O.Example)) {
+        if (!Document.isEmpty()) return Usage(QStringLiteral("draw either a document or an --example, not both."));
+        if (!FindExample(ExampleName))
+            return Usage(QStringLiteral("there is no example %1 (--list-examples lists them).")
+                             .arg(Parser.value(O.Example)));
     }
     if (Picture.isEmpty() && !Parser.isSet(O.Dump))
         return Usage(QStringLiteral("name the picture to write (or a --dump file)."));
@@ -331,6 +355,14 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
             Err << "torvane-render: " << Document << ": "
                 << QString::fromStdString(R.SystemText.empty() ? DocumentMessage(R.Code) : R.SystemText)
                 << "\n";
+            Err.flush();
+            return RenderBadDocument;
+        }
+    }
+    if (Parser.isSet(O.Example)) {
+        if (const DocumentError E = T.OpenExample(ExampleName); E != DocumentError::None) {
+            Err << "torvane-render: the example " << Parser.value(O.Example) << ": "
+                << QString::fromLatin1(DocumentMessage(E)) << "\n";
             Err.flush();
             return RenderBadDocument;
         }

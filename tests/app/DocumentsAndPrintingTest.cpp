@@ -283,3 +283,53 @@ TEST_F(DocumentsAndPrinting, CtrlReturnDrawsFromAnyField) {
     WaitForDrawing();
     EXPECT_TRUE(Window.Scene().S.SceneReady);
 }
+
+TEST_F(DocumentsAndPrinting, ExamplesOpenFromTheMenuAndTheStartFollowsThePreference) {
+    QMenu* File = nullptr;
+    for (QAction* A : Window.menuBar()->actions())
+        if (A->text() == QStringLiteral("File")) File = A->menu();
+    ASSERT_TRUE(File);
+    QMenu* ExampleMenu = nullptr;
+    for (QAction* A : File->actions())
+        if (A->text() == QStringLiteral("Examples")) ExampleMenu = A->menu();
+    ASSERT_TRUE(ExampleMenu);
+    ASSERT_GE(ExampleMenu->actions().size(), 12);
+    QAction* Cubic = nullptr;
+    for (QAction* A : ExampleMenu->actions())
+        if (A->data().toString() == QStringLiteral("cubic")) Cubic = A;
+    ASSERT_TRUE(Cubic);
+    EXPECT_FALSE(Cubic->statusTip().isEmpty());
+    Cubic->trigger();
+    WaitForDrawing();
+    EXPECT_TRUE(Messages.isEmpty());
+    EXPECT_EQ(Window.windowTitle(), QStringLiteral("Cubic"));
+    EXPECT_EQ(Window.Edit(EditField::F1Edit)->text(), QStringLiteral("z^3 - p z"));
+    EXPECT_TRUE(Window.Scene().S.SceneReady);
+
+    // At start: nothing is drawn unless the preference asks for it; a document named on the
+    // command line opens either way.
+    QAction* AtStart = nullptr;
+    for (QAction* M : Window.menuBar()->actions())
+        if (M->text() == QStringLiteral("Preferences"))
+            for (QAction* A : M->menu()->actions())
+                if (A->text() == QStringLiteral("Draw the map when a document opens or at start")) AtStart = A;
+    ASSERT_TRUE(AtStart);
+    EXPECT_FALSE(AtStart->isChecked());
+    {
+        TTorvane Plain;
+        Plain.Start(QString());
+        EXPECT_FALSE(Plain.Scene().S.SceneReady);
+        Plain.Start(Fixture("complex-sphere.tvn"));
+        EXPECT_EQ(Plain.Edit(EditField::F1Edit)->text(), QStringLiteral("z^3 - p z"));
+    }
+    AtStart->trigger();
+    {
+        TTorvane Drawing;
+        Drawing.Start(QString());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Drawing.Scene().S.SceneReady && !Drawing.Scene().Computing(); }, 20000));
+    }
+    AtStart->trigger();
+    TTorvane Again;
+    Again.Start(QString());
+    EXPECT_FALSE(Again.Scene().S.SceneReady);
+}

@@ -89,14 +89,15 @@ TEST_F(MainWindowTest, MenusListTheirItemsInOrder) {
     const std::vector<MenuCase> expected = {
         {"File",
          {"Manual... F1", "-", "Real Functions", "Complex Function", "-", "Open... Ctrl+O",
-          "Open Recent", "Save Ctrl+S", "Save As... Ctrl+Shift+S", "Print... Ctrl+P",
+          "Open Recent", "Examples", "Save Ctrl+S", "Save As... Ctrl+Shift+S", "Print... Ctrl+P",
           "Export Picture... Ctrl+E", "Export Panel Picture... Ctrl+Shift+E", "-", "Exit Ctrl+Q"}},
         {"Edit", {"Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V"}},
         {"Geometry", {"Singular locus [x]"}},
         {"Preferences",
          {"Adjust to Panels [x]", "Preserve Ratio [ ]", "-", "Plane domain [ ]",
           "Stereographic domain [ ]", "Reset sphere", "-", "Plane image [x]",
-          "Stereographic image [ ]", "Reset sphere Ctrl+R", "-"}},
+          "Stereographic image [ ]", "Reset sphere Ctrl+R", "-",
+          "Draw the map when a document opens or at start [ ]"}},
         {"View", {"Show Cusps [x]", "Shade by Number of Preimages [ ]", "Colouring"}},
     };
 

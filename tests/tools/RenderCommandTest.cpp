@@ -232,6 +232,28 @@ TEST(RenderCommand, ReadsDocumentsAndLetsOptionsChangeThem) {
     EXPECT_EQ(ReadJson(Json)["domain"]["max"][0], 3);
 }
 
+TEST(RenderCommand, ListsAndDrawsTheExamples) {
+    const Outcome List = Render({QStringLiteral("--list-examples")});
+    ASSERT_EQ(List.Code, RenderOk) << List.Err.toStdString();
+    const QStringList Lines = List.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_GE(Lines.size(), 12);
+    EXPECT_TRUE(Lines.front().startsWith(QStringLiteral("default-real ")));
+    // The example's map, with the options over it as over a document.
+    QTemporaryDir Folder;
+    const QString Json = Folder.filePath(QStringLiteral("lips.json"));
+    ASSERT_EQ(Render({QStringLiteral("--example"), QStringLiteral("lips"), QStringLiteral("--params"),
+                      QStringLiteral("-0.3,0"), QStringLiteral("--dump"), Json}).Code,
+              RenderOk);
+    const nlohmann::json Lips = ReadJson(Json);
+    // Its two cusps at v = 0, u = +-sqrt(0.3).
+    EXPECT_EQ(Lips["mapType"], "real");
+    ASSERT_EQ(Lips["cusps"].size(), 2u);
+    EXPECT_NEAR(std::fabs(Lips["cusps"][0]["DomPt"][0].get<double>()), std::sqrt(0.3), 1e-6);
+    const QString Png = Folder.filePath(QStringLiteral("cubic.png"));
+    ASSERT_EQ(Render({QStringLiteral("--example"), QStringLiteral("cubic"), Png}).Code, RenderOk);
+    EXPECT_FALSE(QImage(Png).isNull());
+}
+
 TEST(RenderCommand, EveryMistakeHasItsExitCodeAndMessage) {
     QTemporaryDir Folder;
     QString Png = Folder.filePath(QStringLiteral("x.png"));
@@ -256,6 +278,10 @@ TEST(RenderCommand, EveryMistakeHasItsExitCodeAndMessage) {
         {{QStringLiteral("--locus"), QStringLiteral("maybe"), Png}, RenderUsage, "--locus"},
         {{QStringLiteral("--cusps"), QStringLiteral("yes"), Png}, RenderUsage, "--cusps"},
         {{QStringLiteral("--preimages"), QStringLiteral("1"), Png}, RenderUsage, "--preimages takes on or off"},
+        {{QStringLiteral("--colouring"), QStringLiteral("hue"), Png}, RenderUsage, "--colouring takes none"},
+        {{QStringLiteral("--example"), QStringLiteral("nosuch"), Png}, RenderUsage, "no example nosuch"},
+        {{QStringLiteral("--example"), QStringLiteral("lips"), Fixture("whole-image.tvn"), Png}, RenderUsage,
+         "either a document or an --example"},
         {{QStringLiteral("--w"), QStringLiteral("z"), QStringLiteral("--x"), QStringLiteral("u"), Png}, RenderUsage,
          "not both"},
         {{QStringLiteral("--bogus"), Png}, RenderUsage, "bogus"},
