@@ -212,7 +212,14 @@ bool TTorvane::eventFilter(QObject* Watched, QEvent* Event) {
         // Key preview: the arrows size the cross whatever control has the focus, and the key
         // still goes on to that control.
         int Code = ArrowCode(static_cast<QKeyEvent*>(Event)->key());
-        if (Code != 0) Run([&] { SceneModel.OnKeyDownInForm(Code); });
+        if (Code != 0) Run([&] { SceneModel.OnKeyDownInForm(Code); }, false);
+    } else if (Event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(Watched)) {
+        // The map's Undo and Redo, not the field's own: a field's text is a part of the map,
+        // and its typing one step of it.
+        const auto* Key = static_cast<QKeyEvent*>(Event);
+        if (Key->matches(QKeySequence::Undo) || Key->matches(QKeySequence::Redo) ||
+            QKeySequence(Key->keyCombination()) == QKeySequence(Qt::CTRL | Qt::Key_Y))
+            return true;
     } else if (Event->type() == QEvent::KeyRelease) {
         for (int I = 0; I < EditFieldCount; ++I) {
             if (Watched != Edits[I]) continue;
@@ -222,9 +229,9 @@ bool TTorvane::eventFilter(QObject* Watched, QEvent* Event) {
             // ".25" is typed). The value is the same either way.
             Typing = Edits[I];
             if (IsBoundOrParameterField(F))
-                Run([&] { SceneModel.OnKeyUp(F); });
+                Run([&] { SceneModel.OnKeyUp(F); }, false);
             else if (IsClipField(F))
-                Run([&] { SceneModel.OnKeyUpImageBounds(F); });
+                Run([&] { SceneModel.OnKeyUpImageBounds(F); }, false);
             Typing = nullptr;
         }
     }
@@ -276,6 +283,8 @@ void TTorvane::SyncOut() {
         L->setVisible(State.Visible);
     }
     Parameters->setVisible(SceneModel.ParametersVisible);
+    if (UndoAction) UndoAction->setEnabled(SceneModel.CanUndo());
+    if (RedoAction) RedoAction->setEnabled(SceneModel.CanRedo());
     for (int I = 0; I < MenuItemCount; ++I) {
         QAction* A = MenuActions[I];
         if (!A) continue;

@@ -115,10 +115,13 @@ private:
     // A computation handed a result back: show it, and follow the next one.
     void TakeComputedDrawing();
     void FollowComputing();
+    // Every command but typing ends by recording a step of the map (when it changed); typing
+    // goes with the next command, so a number typed key by key is one step.
     template <class Handler>
-    void Run(Handler H) {
+    void Run(Handler H, bool Record = true) {
         SyncIn();
         H();
+        if (Record) SceneModel.RecordStep();
         SyncOut();
         FollowComputing();
     }
@@ -142,6 +145,8 @@ private:
     QAction* MenuActions[MenuItemCount] = {};
     QAction* QuitAction = nullptr;
     QMenu* RecentMenu = nullptr;
+    QAction* UndoAction = nullptr;
+    QAction* RedoAction = nullptr;
     QAction* DrawAtStartAction = nullptr;
 
     // Shown after a computation has run for a moment: how far it has come, and that Esc stops.

@@ -28,6 +28,9 @@ in (File menu).</td></tr>
 <tr><td><tt>Ctrl+Enter</tt></td><td>Draw It, whatever has the focus.</td></tr>
 <tr><td><tt>Ctrl+R</tt></td><td>Reset sphere of the image (Preferences menu): the image sphere
 returns to its starting view.</td></tr>
+<tr><td><tt>Ctrl+Z</tt></td><td>Undo: takes back the last change of the map (Edit menu).</td></tr>
+<tr><td><tt>Ctrl+Y</tt>, <tt>Ctrl+Shift+Z</tt></td><td>Redo: brings back the change taken
+back last (Edit menu).</td></tr>
 <tr><td><tt>Ctrl+X</tt></td><td>Cut the selected text of the field that has the focus.</td></tr>
 <tr><td><tt>Ctrl+C</tt></td><td>Copy the selected text of the field that has the focus.</td></tr>
 <tr><td><tt>Ctrl+V</tt></td><td>Paste into the field that has the focus.</td></tr>
@@ -445,6 +448,16 @@ back.</li>
 </ul>
 
 <h3>The Edit menu</h3>
+<p><b>Undo</b> (<tt>Ctrl+Z</tt>) takes back the last change of the map and draws the map as it
+was, exactly; <b>Redo</b> (<tt>Ctrl+Y</tt> or <tt>Ctrl+Shift+Z</tt>) brings it back. A change
+is anything the map is made of: the formulas, the domain, the parameters and their ranges, the
+image bounds, the choices of the Geometry and Preferences menus, the sphere views, the kind of
+map, and opening a document or an example (Undo then returns to the map before it, under its
+own name). A whole drag over a panel is one step, and so is a shift or zoom with the mouse.
+What is typed in the fields goes with the next step; Undo takes it back first. In a field the
+keys undo the map, not the field's text. The View menu's preferences are not steps. After
+saving or opening, the map counts as unchanged: undoing back to that state leaves nothing to
+save, and closing then asks no question.</p>
 <p><b>Cut</b> (<tt>Ctrl+X</tt>), <b>Copy</b> (<tt>Ctrl+C</tt>) and <b>Paste</b>
 (<tt>Ctrl+V</tt>) act on the field that has the keyboard focus, for example to copy a formula
 from another program or a read-out into a bound field.</p>

@@ -187,6 +187,8 @@ void TTorvane::PrintTo(QPrinter& Printer) {
 }
 
 void TTorvane::closeEvent(QCloseEvent* Event) {
+    // What was typed since the last step counts as a change too.
+    SceneModel.RecordPending();
     bool CanClose = true;
     if (SceneModel.S.Modified) {
         QString Question = QStringLiteral("Save changes made to ") + windowTitle() +

@@ -133,6 +133,18 @@ void TTorvane::CreateMenus() {
     connect(QuitAction, &QAction::triggered, this, &TTorvane::ExecuteQuit);
 
     QMenu* EditMenu = menuBar()->addMenu(QStringLiteral("Edit"));
+    UndoAction = EditMenu->addAction(QStringLiteral("&Undo"));
+    const QList<QKeySequence> UndoKeys = QKeySequence::keyBindings(QKeySequence::Undo);
+    UndoAction->setShortcuts(UndoKeys.isEmpty() ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z)} : UndoKeys);
+    connect(UndoAction, &QAction::triggered, this, [this] { Run([this] { SceneModel.UndoStep(); }, false); });
+    RedoAction = EditMenu->addAction(QStringLiteral("&Redo"));
+    // The desktop's Redo key and Ctrl+Y, which other systems use.
+    QList<QKeySequence> RedoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (QKeySequence K : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+        if (!RedoKeys.contains(K)) RedoKeys.push_back(K);
+    RedoAction->setShortcuts(RedoKeys);
+    connect(RedoAction, &QAction::triggered, this, [this] { Run([this] { SceneModel.RedoStep(); }, false); });
+    EditMenu->addSeparator();
     auto Standard = [EditMenu, this](const char* Text, QKeySequence Keys,
                                      void (*Do)(QLineEdit*)) {
         QAction* A = EditMenu->addAction(QString::fromLatin1(Text));

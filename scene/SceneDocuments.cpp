@@ -42,13 +42,17 @@ FileOutcome TorvaneScene::WriteToDisk(const std::string& FileName) {
     }
     R = SaveDocumentFile(FileName, CurrentDocument());
     S.Modified = !R.Ok();
+    if (R.Ok()) MarkClean();
     return R;
 }
 
 FileOutcome TorvaneScene::ReadFromDisk(const std::string& FileName) {
     MapDocument D = CurrentDocument();
     FileOutcome R = LoadDocumentFile(FileName, D);
-    if (R.Ok()) ApplyDocument(D, FileName);
+    if (R.Ok()) {
+        ApplyDocument(D, FileName);
+        MarkClean();
+    }
     return R;
 }
 
@@ -58,14 +62,11 @@ DocumentError TorvaneScene::OpenExample(const std::string& Name) {
     if (E != DocumentError::None) return E;
     ApplyDocument(D, "");
     Caption = FindExample(Name)->Title;
+    MarkClean();
     return E;
 }
 
-void TorvaneScene::ApplyDocument(const MapDocument& D, const std::string& Name) {
-    CancelComputing();
-    S.MapType = D.MapType == 0 ? 0 : 1;
-    Text(EditField::F1Edit) = D.MapType == 2 ? FractionalLinearFormula : Latin1ToUtf8(D.Formula1);
-    Text(EditField::F2Edit) = Latin1ToUtf8(D.Formula2);
+void TorvaneScene::TakeDocumentValues(const MapDocument& D) {
     S.ParamMin = D.ParamMin;
     S.ParamMax = D.ParamMax;
     S.ParamValue = {D.P, D.Q};
@@ -73,6 +74,14 @@ void TorvaneScene::ApplyDocument(const MapDocument& D, const std::string& Name) 
     S.DomMax = D.DomMax;
     S.ImgMin = D.ImgMin;
     S.ImgMax = D.ImgMax;
+}
+
+void TorvaneScene::ApplyDocument(const MapDocument& D, const std::string& Name) {
+    CancelComputing();
+    S.MapType = D.MapType == 0 ? 0 : 1;
+    Text(EditField::F1Edit) = D.MapType == 2 ? FractionalLinearFormula : Latin1ToUtf8(D.Formula1);
+    Text(EditField::F2Edit) = Latin1ToUtf8(D.Formula2);
+    TakeDocumentValues(D);
     if (D.Version >= 1) {
         S.DomSphere = D.DomSphere;
         S.ImgSphere = D.ImgSphere;

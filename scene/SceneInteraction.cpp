@@ -192,6 +192,7 @@ void TorvaneScene::OnMouseDownInParameters(MouseButton, ShiftState, int X, int Y
     Y = std::max(0, std::min(199, Y));
     DrawLittleCircle({X, Y}, true);
     ParametersDragging = CoarsePortraitDrawn = false;
+    ParametersHeld = true;  // the click and the drag after it are one step
     S.ParamValue = FromParamPanelToParameters({X, Y});
     ShowParameterValues();
     SetCoordinateChangesParam();
@@ -213,7 +214,7 @@ void TorvaneScene::OnMouseMoveInParameters(ShiftState Held, int X, int Y) {
 }
 
 void TorvaneScene::OnMouseUpInParameters(MouseButton, ShiftState, int, int) {
-    ParametersDragging = false;
+    ParametersDragging = ParametersHeld = false;
     if (!CoarsePortraitDrawn) return;
     CoarsePortraitDrawn = false;
     if (S.SceneReady) Redo(WorkDrawDomain, false);

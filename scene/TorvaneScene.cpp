@@ -77,6 +77,8 @@ TorvaneScene::TorvaneScene() {
     Menu(MenuItem::Planeimage1).Checked = true;
     S.MapType = 0;
     ChangeMapType(false);
+    // The first drawing is a step from the fields as they start.
+    Recorded = Snapshot();
 }
 
 void TorvaneScene::Inform(const std::string& Text) { StatusText = Text; }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QImage>
+#include <QUndoStack>
 
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 
 #include "curves/FImplicitCurveLine.h"
 #include "scene/DocumentFiles.h"
+#include "scene/MapHistory.h"
 #include "formula/OCComplexFunct.h"
 #include "formula/OCFunctDDDoubleSafe.h"
 #include "model/SceneState.h"
@@ -183,6 +185,34 @@ public:
     // title (Save asks for a name); an unknown name or an unreadable example changes nothing.
     DocumentError OpenExample(const std::string& Name);
 
+    // ---- Undo and redo ----
+    // The steps of the map (QUndoStack's clean state: the document as opened or saved).
+    QUndoStack History;
+    // Records the map as it stands as one step when it differs from the map recorded last:
+    // the window calls it after every command but typing, so a typed text goes with the next
+    // change. Nothing is recorded while a drag or a gesture is under way (it is one step,
+    // recorded as it ends) or while the fields do not hold a map that was read. Modified
+    // then follows the clean state.
+    void RecordStep();
+    // The same during a gesture as well: before the close question, so that what was typed
+    // counts.
+    void RecordPending() {
+        if (!Computing()) RecordNow(true);
+    }
+    // Undo records what is pending first, so that it takes back the last change, typed or not.
+    void UndoStep();
+    void RedoStep();
+    bool CanUndo() const;
+    bool CanRedo() const { return History.canRedo(); }
+    // The map as it stands was opened or saved: the clean state, not modified.
+    void MarkClean();
+    MapSnapshot Snapshot() const;
+    // Puts a snapshot's map back exactly (the values as they were, the fields as typed) and
+    // draws it; a snapshot from before the first drawing restores fields and menus only.
+    void RestoreMap(const MapSnapshot& M);
+    // A drag or gesture over a panel is under way.
+    bool GestureInProgress() const;
+
     // ---- Parameters panel ----
     void SetCoordinateChangesParam();
     void AdjustSpotToParameters();
@@ -272,6 +302,14 @@ private:
     void WriteDomainFields();
     void WriteImageFields();
     bool ParameterKeyUp(EditField Field, double V);
+
+    void RecordNow(bool Forced);
+    // The document's bounds, ranges and parameter values into the scene, as they stand.
+    void TakeDocumentValues(const MapDocument& D);
+    MapSnapshot Recorded;   // the map as the last step left it
+    bool CleanWhenDone = false;  // opened or saved while its drawing is computed
+    bool ParametersHeld = false;  // a button is down over the Parameters panel
+    friend class MapStep;
 
     std::unique_ptr<SceneComputer> Computer;  // null: everything is done at once
     bool WorkOut = false;       // a job is on the computing thread

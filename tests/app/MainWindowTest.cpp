@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, MenusListTheirItemsInOrder) {
          {"Manual... F1", "-", "Real Functions", "Complex Function", "-", "Open... Ctrl+O",
           "Open Recent", "Examples", "Save Ctrl+S", "Save As... Ctrl+Shift+S", "Print... Ctrl+P",
           "Export Picture... Ctrl+E", "Export Panel Picture... Ctrl+Shift+E", "-", "Exit Ctrl+Q"}},
-        {"Edit", {"Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V"}},
+        {"Edit", {"&Undo Ctrl+Z", "&Redo Ctrl+Y", "-", "Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V"}},
         {"Geometry", {"Singular locus [x]"}},
         {"Preferences",
          {"Adjust to Panels [x]", "Preserve Ratio [ ]", "-", "Plane domain [ ]",

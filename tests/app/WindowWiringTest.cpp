@@ -348,4 +348,39 @@ TEST_F(WindowWiring, TheCloseQuestionAndItsAnswers) {
     EXPECT_EQ(Asked, 3);
 }
 
+// Ctrl+Z in a field takes back the map's last step, typed text included, and the close
+// question is asked only while the map differs from what was saved.
+TEST_F(WindowWiring, UndoKeysWorkFromTheFieldsAndTheCloseQuestionFollowsThem) {
+    int Asked = 0;
+    Window.AskQuestion = [&](const QString&) {
+        ++Asked;
+        return QMessageBox::Cancel;
+    };
+    QTest::mouseClick(Window.DrawItButton(), Qt::LeftButton);
+    WaitForDrawing();
+    QLineEdit* Formula = Window.Edit(EditField::F1Edit);
+    const QString Drawn = Formula->text();
+    Formula->setFocus();
+    Formula->selectAll();
+    QTest::keyClicks(Formula, QStringLiteral("u^2 - v^2"));
+    QTest::keyClick(Formula, Qt::Key_Return, Qt::ControlModifier);
+    WaitForDrawing();
+    ASSERT_EQ(Window.Scene().History.count(), 2);
+    QTest::keyClick(Formula, Qt::Key_Z, Qt::ControlModifier);
+    WaitForDrawing();
+    EXPECT_EQ(Formula->text(), Drawn);
+    EXPECT_EQ(Window.Scene().History.index(), 1);
+    QTest::keyClick(Formula, Qt::Key_Y, Qt::ControlModifier);
+    WaitForDrawing();
+    EXPECT_EQ(Formula->text(), QStringLiteral("u^2 - v^2"));
+    // Back to the start, where nothing was drawn: nothing to lose, no question.
+    QTest::keyClick(Formula, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Formula, Qt::Key_Z, Qt::ControlModifier);
+    WaitForDrawing();
+    EXPECT_FALSE(Window.Scene().S.Modified);
+    Window.close();
+    EXPECT_EQ(Asked, 0);
+    EXPECT_FALSE(Window.isVisible());
+}
+
 }  // namespace
