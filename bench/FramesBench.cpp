@@ -1,11 +1,13 @@
 // The frames of an animation as the renderer writes them: the default real map with its
 // locus, p moving from 0.5 to 1.5 at q = 1, 60 frames of both panels at 460 pixels each,
 // each computed from the compiled map and written as a numbered PNG file (a temporary
-// folder); and the same frames computed only, without pictures.
+// folder), or as one lossless animated WebP file; and the same frames computed only, without
+// pictures.
 #if defined(TORVANE_HAS_SCENE) && defined(TORVANE_HAS_RENDER)
 
 #include <benchmark/benchmark.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "bench/BenchApplication.h"
@@ -50,6 +52,22 @@ void PngFrames(benchmark::State& State) {
                            benchmark::Counter::kIsRate);
 }
 
+void WebPFrames(benchmark::State& State) {
+    TorvaneScene& T = Scene();
+    QTemporaryDir Folder;
+    const std::string Name = Folder.filePath(QStringLiteral("animation.webp")).toStdString();
+    const std::vector<Point2> V = Path();
+    for (auto _ : State) {
+        bool BadMap = false;
+        std::string Failure = WriteAnimation(T, V, Name, PicturePanels::Both, 460, 20, BadMap);
+        if (!Failure.empty()) State.SkipWithError(Failure.c_str());
+    }
+    State.counters["frames_per_second"] =
+        benchmark::Counter(static_cast<double>(Count) * static_cast<double>(State.iterations()),
+                           benchmark::Counter::kIsRate);
+    State.counters["file_kB"] = static_cast<double>(QFileInfo(QString::fromStdString(Name)).size()) / 1000;
+}
+
 void ComputedFrames(benchmark::State& State) {
     TorvaneScene& T = Scene();
     const std::vector<Point2> V = Path();
@@ -64,6 +82,7 @@ void ComputedFrames(benchmark::State& State) {
 }  // namespace
 
 BENCHMARK(PngFrames)->Name("Frames/real/60-png")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(WebPFrames)->Name("Frames/real/60-webp")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ComputedFrames)->Name("Frames/real/60-computed")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #endif

@@ -181,6 +181,34 @@ PaintingAhead::PaintingAhead(TorvaneScene& T, PictureExporter& E, const std::str
 
 PaintingAhead::~PaintingAhead() { Scene.OnCurvesComputed = nullptr; }
 
+std::string PictureExporter::PaintPicture(const TorvaneScene& T, PicturePanels Which, int Size,
+                                          bool Ahead) {
+    QImage& I = Canvas;
+    if (Ahead) {
+        if (T.S.ShowSingLocus) PaintRaster(T.S, I, Which, Size, Layer::Locus);
+        return "";
+    }
+    if (!PrepareRaster(I, PictureSize(Which, Size)))
+        return "There is not enough memory for a picture of this size.";
+    I.fill(WindowColour(DrawingColour));
+    PaintRaster(T.S, I, Which, Size, Layer::Whole);
+    return "";
+}
+
+const QImage* PictureExporter::Raster(const TorvaneScene& T, PicturePanels Which, int Size,
+                                      std::string& Why) {
+    const bool Ahead = CurvesPainted && PaintedScene == &T.S && PaintedPanels == Which &&
+                       Canvas.size() == PictureSize(Which, Size);
+    CurvesPainted = false;
+    if (!T.S.SceneReady) Why = "There is no drawing to export.";
+    else if (Size < MinPictureSize || Size > MaxPngSize)
+        Why = "A picture's panels may be from " + std::to_string(MinPictureSize) + " to " +
+              std::to_string(MaxPngSize) + " pixels square.";
+    else
+        Why = PaintPicture(T, Which, Size, Ahead);
+    return Why.empty() ? &Canvas : nullptr;
+}
+
 std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Path,
                                     PicturePanels Which, int Size) {
     // Curves painted ahead serve this picture only.
@@ -210,13 +238,7 @@ std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Pa
     QImage& I = Canvas;
     switch (Format) {
         case PictureFormat::Png:
-            if (Ahead) {
-                if (T.S.ShowSingLocus) PaintRaster(T.S, I, Which, Size, Layer::Locus);
-            } else {
-                if (!PrepareRaster(I, Whole)) return "There is not enough memory for a picture of this size.";
-                I.fill(Background);
-                PaintRaster(T.S, I, Which, Size, Layer::Whole);
-            }
+            if (std::string Why = PaintPicture(T, Which, Size, Ahead); !Why.empty()) return Why;
             Write = [&I](QIODevice& D) {
                 std::string Why;
                 const QByteArray Png = EncodePng(I, Why);

@@ -41,8 +41,12 @@ public:
     // whose locus may not be yet (see PaintingAhead); the next Export, of that scene with the
     // same panels and size, paints only the locus over them.
     void PaintCurves(const SceneState& S, PicturePanels Which, int Size);
+    // The PNG picture's raster, painted as Export paints it but kept in memory (the frames of
+    // an animation): valid until the next call; null with Why when it cannot be painted.
+    const QImage* Raster(const TorvaneScene& T, PicturePanels Which, int Size, std::string& Why);
 
 private:
+    std::string PaintPicture(const TorvaneScene& T, PicturePanels Which, int Size, bool Ahead);
     QImage Canvas;
     bool CurvesPainted = false;
     PicturePanels PaintedPanels = PicturePanels::Both;

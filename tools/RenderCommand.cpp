@@ -17,6 +17,7 @@
 #include "scene/PictureExport.h"
 #include "scene/Examples.h"
 #include "scene/TorvaneScene.h"
+#include "scene/WebPAnimation.h"
 #include "tools/RenderFrames.h"
 #include "tools/SceneDump.h"
 
@@ -104,6 +105,11 @@ struct Options {
     QCommandLineOption Frames{QStringLiteral("frames"),
                               QStringLiteral("How many frames --animate writes (from 1 to %1; default 60).").arg(MaxFrames),
                               QStringLiteral("count"), QStringLiteral("60")};
+    QCommandLineOption Fps{QStringLiteral("fps"),
+                           QStringLiteral("Frames a second of a .webp animation (from %1 to %2; default 20).")
+                               .arg(MinFramesPerSecond)
+                               .arg(MaxFramesPerSecond),
+                           QStringLiteral("count"), QStringLiteral("20")};
     QCommandLineOption Dump{QStringLiteral("dump"),
                             QStringLiteral("Also write the computed scene (curves, locus, image rectangle) as JSON."),
                             QStringLiteral("file.json")};
@@ -191,7 +197,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     Parser.addOption(Help);
     for (const QCommandLineOption* Option :
          {&O.X, &O.Y, &O.W, &O.Domain, &O.Params, &O.ParamRange, &O.Clip, &O.Locus, &O.Cusps,
-          &O.Preimages, &O.Colourings, &O.Example, &O.ListExamples, &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames,
+          &O.Preimages, &O.Colourings, &O.Example, &O.ListExamples, &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames, &O.Fps,
           &O.Dump})
         Parser.addOption(*Option);
     Parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("A map document (.tvn) to draw."),
@@ -247,9 +253,13 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     }
     if (Picture.isEmpty() && !Parser.isSet(O.Dump))
         return Usage(QStringLiteral("name the picture to write (or a --dump file)."));
+    // An animation may also be one animated WebP file.
+    const bool WebP = Picture.endsWith(QStringLiteral(".webp"), Qt::CaseInsensitive);
     PictureFormat Format;
-    if (!Picture.isEmpty() && !PictureFormatOf(Std(Picture), Format))
-        return Usage(QStringLiteral("the picture's name must end in .png, .svg or .pdf."));
+    if (WebP && !Parser.isSet(O.Animate))
+        return Usage(QStringLiteral("a .webp picture is an animation: give --animate."));
+    if (!Picture.isEmpty() && !WebP && !PictureFormatOf(Std(Picture), Format))
+        return Usage(QStringLiteral("the picture's name must end in .png, .svg or .pdf (.webp for an animation)."));
     if (Parser.isSet(O.W) && (Parser.isSet(O.X) || Parser.isSet(O.Y)))
         return Usage(QStringLiteral("a map is either real (--x, --y) or complex (--w), not both."));
     PicturePanels Which = PicturePanels::Both;
@@ -299,10 +309,22 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
         if (std::string Why = ReadFramePath(Parser.value(O.Animate), Path); !Why.empty())
             return Usage(QString::fromStdString(Why) + (Why.back() == '.' ? "" : "."));
         QString First;
-        if (!FrameName(Picture, 0, First))
+        if (!WebP && !FrameName(Picture, 0, First))
             return Usage(QStringLiteral("with --animate the picture's name holds the frame number once, as %d "
-                                        "or %03d (frames.%03d.png, say)."));
+                                        "or %03d (frames.%03d.png, say), or ends in .webp."));
     }
+    int FramesPerSecond = 20;
+    if (Parser.isSet(O.Fps)) {
+        bool FpsOk = false;
+        FramesPerSecond = Parser.value(O.Fps).toInt(&FpsOk);
+        if (!WebP) return Usage(QStringLiteral("--fps sets the speed of a .webp animation."));
+        if (!FpsOk || FramesPerSecond < MinFramesPerSecond || FramesPerSecond > MaxFramesPerSecond)
+            return Usage(QStringLiteral("--fps takes a whole number from %1 to %2.")
+                             .arg(MinFramesPerSecond)
+                             .arg(MaxFramesPerSecond));
+    }
+    if (WebP && Size > MaxPngSize)
+        return Usage(QStringLiteral("an animation's panels may be at most %1 pixels square.").arg(MaxPngSize));
     QStringList Domain, Params, Range, Clip;
     if (Parser.isSet(O.Domain) && !SplitList(Parser.value(O.Domain), 4, Domain))
         return Usage(QStringLiteral("--domain takes four numbers: umin,umax,vmin,vmax."));
@@ -326,7 +348,10 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
         if (!Animated && !Pair.A.isEmpty() && !Pair.B.isEmpty() && SameFile(IdentityOf(Pair.A), IdentityOf(Pair.B)))
             return Usage(QString::fromLatin1(Pair.Why).arg(Pair.A, Pair.B) +
                          QStringLiteral("; name another file to write."));
-    if (Animated && !Document.isEmpty()) {
+    if (WebP && !Document.isEmpty() && SameFile(IdentityOf(Picture), IdentityOf(Document)))
+        return Usage(QStringLiteral("the animation %1 is the document %2 itself; name another file to write.")
+                         .arg(Picture, Document));
+    if (Animated && !WebP && !Document.isEmpty()) {
         const FileIdentity Read = IdentityOf(Document);
         for (int K = 0; K < FrameCount; ++K) {
             QString Name;
@@ -406,8 +431,9 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     if (!T.S.SceneReady) return Refuse(T.StatusText);
     if (Animated) {
         bool BadMap = false;
-        std::string Failure =
-            WriteFrames(T, FrameParameters(Path, T.S.ParamValue, FrameCount), Picture, Which, Size, BadMap);
+        const std::vector<Point2> Parameters = FrameParameters(Path, T.S.ParamValue, FrameCount);
+        std::string Failure = WebP ? WriteAnimation(T, Parameters, Std(Picture), Which, Size, FramesPerSecond, BadMap)
+                                   : WriteFrames(T, Parameters, Picture, Which, Size, BadMap);
         if (BadMap) return Refuse(Failure);
         if (!Failure.empty()) {
             Err << "torvane-render: " << QString::fromStdString(Failure) << "\n";

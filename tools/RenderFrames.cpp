@@ -10,6 +10,7 @@
 #include "formula/OCFunctDDDoubleSafe.h"
 #include "scene/PictureExport.h"
 #include "scene/TorvaneScene.h"
+#include "scene/WebPAnimation.h"
 
 namespace {
 
@@ -82,30 +83,70 @@ std::vector<Point2> FrameParameters(const FramePath& Path, Point2 From, int Coun
     return Values;
 }
 
+namespace {
+
+// Every value is checked before the first frame is drawn: a path that leaves the parameter
+// ranges is refused whole.
+const char* PathRefusal(const TorvaneScene& T, const std::vector<Point2>& Parameters) {
+    for (const Point2& V : Parameters) {
+        if (!(V.X >= T.S.ParamMin.X && V.X <= T.S.ParamMax.X)) return ResStrings::PValueOutside;
+        if (!(V.Y >= T.S.ParamMin.Y && V.Y <= T.S.ParamMax.Y)) return ResStrings::QValueOutside;
+    }
+    return nullptr;
+}
+
+// Computes frame K at V unless the scene is there already (the first frame).
+std::string ComputeFrameAt(TorvaneScene& T, size_t K, Point2 V) {
+    if (K == 0 && V.X == T.S.ParamValue.X && V.Y == T.S.ParamValue.Y) return "";
+    return T.ComputeFrame(V);
+}
+
+}  // namespace
+
+std::string WriteAnimation(TorvaneScene& T, const std::vector<Point2>& Parameters,
+                           const std::string& Path, PicturePanels Which, int Size,
+                           int FramesPerSecond, bool& BadMap) {
+    BadMap = false;
+    if (const char* Refusal = PathRefusal(T, Parameters)) {
+        BadMap = true;
+        return Refusal;
+    }
+    PictureExporter Exporter;
+    WebPAnimation Animation(PictureSize(Which, Size), FramesPerSecond);
+    for (size_t K = 0; K < Parameters.size(); ++K) {
+        {
+            // The frame's curves are painted while its locus is traced (as a PNG frame's).
+            PaintingAhead Ahead(T, Exporter, "frame.png", Which, Size);
+            if (std::string Refusal = ComputeFrameAt(T, K, Parameters[K]); !Refusal.empty()) {
+                BadMap = true;
+                return Refusal;
+            }
+        }
+        std::string Why;
+        const QImage* Frame = Exporter.Raster(T, Which, Size, Why);
+        if (!Frame || !Animation.Add(*Frame, Why)) return "The animation could not be made: " + Why + ".";
+    }
+    if (std::string Cause = Animation.Write(Path); !Cause.empty())
+        return "The animation could not be written to " + Path + ": " + Cause + ".";
+    return "";
+}
+
 std::string WriteFrames(TorvaneScene& T, const std::vector<Point2>& Parameters,
                         const QString& Pattern, PicturePanels Which, int Size, bool& BadMap) {
     BadMap = false;
-    // Every value is checked before the first frame is written: a path that leaves the
-    // parameter ranges is refused whole.
-    for (const Point2& V : Parameters) {
-        const char* Refusal = !(V.X >= T.S.ParamMin.X && V.X <= T.S.ParamMax.X) ? ResStrings::PValueOutside
-                              : !(V.Y >= T.S.ParamMin.Y && V.Y <= T.S.ParamMax.Y) ? ResStrings::QValueOutside
-                                                                                  : nullptr;
-        if (Refusal) {
-            BadMap = true;
-            return Refusal;
-        }
+    if (const char* Refusal = PathRefusal(T, Parameters)) {
+        BadMap = true;
+        return Refusal;
     }
     PictureExporter Exporter;  // one raster for every frame
     for (size_t K = 0; K < Parameters.size(); ++K) {
         const Point2 V = Parameters[K];
         QString Name;
         if (!FrameName(Pattern, static_cast<int>(K), Name)) return "the picture's name holds no frame number";
-        if (K > 0 || V.X != T.S.ParamValue.X || V.Y != T.S.ParamValue.Y) {
+        {
             // The frame's curves are painted while its locus is traced.
             PaintingAhead Ahead(T, Exporter, Name.toStdString(), Which, Size);
-            std::string Refusal = T.ComputeFrame(V);
-            if (!Refusal.empty()) {
+            if (std::string Refusal = ComputeFrameAt(T, K, V); !Refusal.empty()) {
                 BadMap = true;
                 return Refusal;
             }

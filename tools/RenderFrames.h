@@ -39,3 +39,9 @@ std::vector<Point2> FrameParameters(const FramePath& Path, Point2 From, int Coun
 // BadMap tells a refused parameter value from a picture that could not be written.
 std::string WriteFrames(TorvaneScene& T, const std::vector<Point2>& Parameters,
                         const QString& Pattern, PicturePanels Which, int Size, bool& BadMap);
+
+// The same frames as one lossless animated WebP file at Path, FramesPerSecond frames a
+// second: written whole when every frame was drawn, or not at all.
+std::string WriteAnimation(TorvaneScene& T, const std::vector<Point2>& Parameters,
+                           const std::string& Path, PicturePanels Which, int Size,
+                           int FramesPerSecond, bool& BadMap);

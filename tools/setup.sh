@@ -11,11 +11,12 @@ source "${TORVANE_ROOT}/tools/qt-runtime.sh"
 # llvm brings llvm-symbolizer, so that a sanitizer or fuzzer report names the source lines;
 # libxkbcommon-dev is what Qt's CMake files look for; locales-all gives the locale tests a
 # decimal-comma locale to run in; libisal-dev deflates PNG pictures and zlib1g-dev joins the
-# checksums of their bands.
+# checksums of their bands; libwebp-dev encodes and joins the frames of animations.
 TORVANE_PACKAGES=(
     build-essential g++ clang libclang-rt-14-dev llvm cmake ninja-build
     qt6-base-dev qt6-svg-dev libgl1-mesa-dev libxkbcommon-dev
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev zlib1g-dev libisal-dev
+    libwebp-dev
     pkg-config
     xvfb xauth x11-apps
     fonts-liberation fonts-dejavu-core locales-all

@@ -11,6 +11,7 @@
 #include "common/ResStrings.h"
 #include "scene/PictureExport.h"
 #include "scene/TorvaneScene.h"
+#include "scene/WebPAnimation.h"
 #include "tools/RenderCommand.h"
 #include "tools/RenderFrames.h"
 #include "tools/SceneDump.h"
@@ -258,6 +259,54 @@ TEST(RenderFrames, TheRendererWritesEveryFrameOrNone) {
                       QStringLiteral("3"), Document, Empty.filePath(QStringLiteral("m%d.png"))}),
               RenderUsage);
     EXPECT_EQ(Bytes(Document), Kept);
+}
+
+TEST(RenderFrames, AnAnimatedWebPHoldsEveryFrameAsThePicturesShowIt) {
+    QTemporaryDir Folder;
+    const QString Animation = Folder.filePath(QStringLiteral("a.webp"));
+    QString Err;
+    ASSERT_EQ(Render({QStringLiteral("--animate"), QStringLiteral("p=0.5..1.5,q=1..0"), QStringLiteral("--frames"),
+                      QStringLiteral("5"), QStringLiteral("--fps"), QStringLiteral("10"), QStringLiteral("--size"),
+                      QStringLiteral("120"), Animation},
+                     &Err),
+              RenderOk)
+        << Err.toStdString();
+    const QByteArray Bytes = ::Bytes(Animation);
+    int Frames = 0;
+    QSize Canvas;
+    ASSERT_TRUE(ReadWebPAnimation(Bytes, Frames, Canvas));
+    EXPECT_EQ(Frames, 5);
+    EXPECT_EQ(Canvas, PictureSize(PicturePanels::Both, 120));
+    // Lossless, each frame over the ones before it: the pictures of the PNG frames exactly.
+    const std::vector<QImage> Shown = DecodeWebPAnimation(Bytes);
+    ASSERT_EQ(Shown.size(), 5u);
+    const QString Pattern = Folder.filePath(QStringLiteral("f-%d.png"));
+    ASSERT_EQ(Render({QStringLiteral("--animate"), QStringLiteral("p=0.5..1.5,q=1..0"), QStringLiteral("--frames"),
+                      QStringLiteral("5"), QStringLiteral("--size"), QStringLiteral("120"), Pattern}),
+              RenderOk);
+    for (int K = 0; K < 5; ++K) {
+        const QImage Png = QImage(Folder.filePath(QStringLiteral("f-%1.png").arg(K))).convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(Shown[static_cast<size_t>(K)], Png) << K;
+    }
+
+    // What cannot be made leaves no file under the name.
+    QTemporaryDir Empty;
+    const QString Refused = Empty.filePath(QStringLiteral("b.webp"));
+    EXPECT_EQ(Render({QStringLiteral("--animate"), QStringLiteral("p=0..100"), Refused}, &Err), RenderBadMap);
+    for (const QStringList& Arguments :
+         {QStringList{Refused}, QStringList{QStringLiteral("--animate"), QStringLiteral("p=0..1"),
+                                            QStringLiteral("--fps"), QStringLiteral("0"), Refused},
+          QStringList{QStringLiteral("--animate"), QStringLiteral("p=0..1"), QStringLiteral("--fps"),
+                      QStringLiteral("5"), Empty.filePath(QStringLiteral("g%d.png"))},
+          QStringList{QStringLiteral("--animate"), QStringLiteral("p=0..1"), QStringLiteral("--frames"),
+                      QStringLiteral("0"), Refused}})
+        EXPECT_EQ(Render(Arguments), RenderUsage) << Arguments.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(QDir(Empty.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(Render({QStringLiteral("--animate"), QStringLiteral("p=0..1"), QStringLiteral("--frames"),
+                      QStringLiteral("3"), QStringLiteral("/nonexistent-folder/c.webp")},
+                     &Err),
+              RenderNotWritten);
+    EXPECT_TRUE(Err.contains(QStringLiteral("could not be written")));
 }
 
 }  // namespace
