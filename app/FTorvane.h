@@ -53,6 +53,14 @@ public:
     std::function<void(const QString&)> ShowMessage;
     std::function<QString(bool Save, const QString& Title)> ChooseFile;
     std::function<bool(QPrinter&)> RunPrintDialog;
+    // File > Export Animation's questions: where p and q go (their values written as
+    // formulas), how many frames, how many a second; false when cancelled.
+    struct AnimationRequest {
+        QString PEnd, QEnd;
+        int Frames = 60;
+        int FramesPerSecond = 20;
+    };
+    std::function<bool(AnimationRequest&)> AskAnimation;
 
     // The menu and button commands (the menus and the button call these).
     void ReadAndDraw();
@@ -64,6 +72,9 @@ public:
     void OnPrint();
     // Writes both panels, or the panel the mouse last worked in, as a PNG, SVG or PDF file.
     void ExportPicture(bool LastPanelOnly);
+    // Writes an animation of both panels while p and q move from their values to the ones
+    // asked for: one animated WebP file, or numbered PNG pictures for a name with %d.
+    void ExportAnimation();
     // Prints the page on a printer set up already (the print dialog's, or a PDF file).
     void PrintTo(QPrinter& Printer);
     // Saves a modified document under a name the user chooses; false when nothing was saved.

@@ -432,6 +432,13 @@ like Save As. It does nothing when nothing has changed or nothing is drawn yet.<
 <li><b>Save As...</b> asks for a name and writes the document. <tt>.tvn</tt> is added when the
 name does not end in a three-letter extension. The window's title then shows the document's
 name.</li>
+<li><b>Export Animation...</b> asks where the parameters go (p and q, or the real and
+imaginary part of p), how many frames to draw and how many to show a second, and then for a
+file name. The map is drawn for each frame as the parameters move evenly from their values to
+the ones given, and the frames of both panels go into one animated WebP file, without loss
+(<tt>.webp</tt> is added to the name), or into numbered PNG pictures when the name holds
+<tt>%d</tt> or <tt>%03d</tt>. The map in the window stays as it was. <b>Stop</b> in the
+progress box ends the export; a WebP file is then not written.</li>
 <li><b>Print...</b> prints one landscape page with both pictures, drawn again at the printer's
 resolution: a title line with the kind of map and the document's name (or "Untitled"), the
 domain picture at the left, the image picture at the upper right, the formulas below, then the

@@ -1,6 +1,15 @@
 // The main window's files: opening and saving documents with their messages, the question
 // before closing, exporting pictures and printing the page.
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QSpinBox>
+
+#include <cmath>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
@@ -10,7 +19,11 @@
 #include "app/PanelWidget.h"
 #include "app/RecentDocuments.h"
 #include "app/UserSettings.h"
+#include "common/ResStrings.h"
+#include "formula/OCFunctDDDoubleSafe.h"
 #include "scene/PictureExport.h"
+#include "scene/RenderFrames.h"
+#include "scene/WebPAnimation.h"
 #include "scene/PrintDrawings.h"
 
 namespace {
@@ -160,6 +173,96 @@ void TTorvane::ExportPicture(bool LastPanelOnly) {
     if (!Failure.empty()) ShowMessage(Q(Failure));
     Domain->update();
     Image->update();
+}
+
+namespace {
+
+bool RunAnimationDialog(QWidget* Parent, TTorvane::AnimationRequest& R, bool Complex) {
+    QDialog Dialog(Parent);
+    Dialog.setWindowTitle(QStringLiteral("Export Animation"));
+    auto* Form = new QFormLayout(&Dialog);
+    auto* PEnd = new QLineEdit(R.PEnd, &Dialog);
+    auto* QEnd = new QLineEdit(R.QEnd, &Dialog);
+    auto* Frames = new QSpinBox(&Dialog);
+    Frames->setRange(1, MaxFrames);
+    Frames->setValue(R.Frames);
+    auto* Fps = new QSpinBox(&Dialog);
+    Fps->setRange(MinFramesPerSecond, MaxFramesPerSecond);
+    Fps->setValue(R.FramesPerSecond);
+    Form->addRow(Complex ? QStringLiteral("Re p goes to") : QStringLiteral("p goes to"), PEnd);
+    Form->addRow(Complex ? QStringLiteral("Im p goes to") : QStringLiteral("q goes to"), QEnd);
+    Form->addRow(QStringLiteral("Frames"), Frames);
+    Form->addRow(QStringLiteral("Frames a second"), Fps);
+    auto* Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &Dialog);
+    QObject::connect(Buttons, &QDialogButtonBox::accepted, &Dialog, &QDialog::accept);
+    QObject::connect(Buttons, &QDialogButtonBox::rejected, &Dialog, &QDialog::reject);
+    Form->addRow(Buttons);
+    if (Dialog.exec() != QDialog::Accepted) return false;
+    R.PEnd = PEnd->text();
+    R.QEnd = QEnd->text();
+    R.Frames = Frames->value();
+    R.FramesPerSecond = Fps->value();
+    return true;
+}
+
+}  // namespace
+
+void TTorvane::ExportAnimation() {
+    FinishDrawing();
+    if (!SceneModel.S.SceneReady) return;
+    AnimationRequest R;
+    R.PEnd = Edit(EditField::pValue)->text();
+    R.QEnd = Edit(EditField::qValue)->text();
+    const bool Complex = SceneModel.S.MapType == 1;
+    if (!(AskAnimation ? AskAnimation(R) : RunAnimationDialog(this, R, Complex))) return;
+    if (R.Frames < 1 || R.Frames > MaxFrames || R.FramesPerSecond < MinFramesPerSecond ||
+        R.FramesPerSecond > MaxFramesPerSecond)
+        return;
+    // The path from the values as they are to the ones asked for.
+    FramePath Path;
+    Path.MovesP = Path.MovesQ = true;
+    Path.P[0] = SceneModel.S.ParamValue.X;
+    Path.Q[0] = SceneModel.S.ParamValue.Y;
+    try {
+        EvaluateConstantFormula(R.PEnd.trimmed().toStdString(), Path.P[1]);
+        EvaluateConstantFormula(R.QEnd.trimmed().toStdString(), Path.Q[1]);
+    } catch (const FormulaError& E) {
+        ShowMessage(QString::fromUtf8(E.what()));
+        return;
+    }
+    if (!std::isfinite(Path.P[1]) || !std::isfinite(Path.Q[1])) {
+        ShowMessage(QString::fromLatin1(ResStrings::NumberTooLarge));
+        return;
+    }
+    QString Chosen = ChooseFile(true, QStringLiteral("Export Animation"));
+    if (Chosen.isEmpty()) return;
+    QString Probe;
+    const bool Frames = FrameName(Chosen, 0, Probe) && Chosen.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+    if (!Frames && !Chosen.endsWith(QStringLiteral(".webp"), Qt::CaseInsensitive)) Chosen += QStringLiteral(".webp");
+    // Drawn on a scene of its own, so that the window's map stays as it is.
+    TorvaneScene Frame;
+    Frame.PaintsBitmaps = false;
+    Frame.RestoreMap(SceneModel.Snapshot());
+    if (!Frame.S.SceneReady) {
+        ShowMessage(Q(Frame.StatusText));
+        return;
+    }
+    QProgressDialog Progress(QStringLiteral("Exporting the animation..."), QStringLiteral("Stop"), 0, R.Frames, this);
+    Progress.setWindowModality(Qt::WindowModal);
+    Progress.setMinimumDuration(300);
+    const FrameProgress Report = [&Progress](int Done, int) {
+        Progress.setValue(Done);
+        QCoreApplication::processEvents();
+        return !Progress.wasCanceled();
+    };
+    const std::vector<Point2> Values = FrameParameters(Path, Frame.S.ParamValue, R.Frames);
+    bool BadMap = false;
+    const std::string Failure =
+        Frames ? WriteFrames(Frame, Values, Chosen, PicturePanels::Both, 460, BadMap, Report)
+               : WriteAnimation(Frame, Values, Chosen.toStdString(), PicturePanels::Both, 460, R.FramesPerSecond,
+                                BadMap, Report);
+    Progress.reset();
+    if (!Failure.empty() && Failure != StoppedAnimation) ShowMessage(Q(Failure));
 }
 
 // ---- Printing ----

@@ -123,6 +123,8 @@ void TTorvane::CreateMenus() {
             &QAction::triggered, this, [this] { ExportPicture(false); });
     connect(Command(File, "Export Panel Picture...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)),
             &QAction::triggered, this, [this] { ExportPicture(true); });
+    connect(File->addAction(QStringLiteral("Export Animation...")), &QAction::triggered, this,
+            &TTorvane::ExportAnimation);
     File->addSeparator();
     connect(Command(File, "Exit", StandardKey(QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q))), &QAction::triggered, this,
             &TTorvane::ExecuteQuit);

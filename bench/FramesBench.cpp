@@ -13,7 +13,7 @@
 #include "bench/BenchApplication.h"
 #include "scene/PictureExport.h"
 #include "scene/TorvaneScene.h"
-#include "tools/RenderFrames.h"
+#include "scene/RenderFrames.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "scene/Examples.h"
 #include "scene/TorvaneScene.h"
 #include "scene/WebPAnimation.h"
-#include "tools/RenderFrames.h"
+#include "scene/RenderFrames.h"
 #include "tools/SceneDump.h"
 
 namespace {

@@ -19,6 +19,7 @@
 
 #include "app/FTorvane.h"
 #include "app/PanelWidget.h"
+#include "scene/WebPAnimation.h"
 
 namespace {
 
@@ -332,4 +333,47 @@ TEST_F(DocumentsAndPrinting, ExamplesOpenFromTheMenuAndTheStartFollowsThePrefere
     TTorvane Again;
     Again.Start(QString());
     EXPECT_FALSE(Again.Scene().S.SceneReady);
+}
+
+TEST_F(DocumentsAndPrinting, AnAnimationIsExportedAndTheMapStaysAsItWas) {
+    Draw();
+    const std::vector<uint8_t> Map = WriteDocument(Window.Scene().CurrentDocument());
+    int Asked = 0;
+    Window.AskAnimation = [&](TTorvane::AnimationRequest& R) {
+        ++Asked;
+        EXPECT_EQ(R.PEnd, Window.Edit(EditField::pValue)->text());
+        R.PEnd = QStringLiteral("0.5");
+        R.QEnd = QStringLiteral("sqrt(2)/2");
+        R.Frames = 4;
+        R.FramesPerSecond = 8;
+        return true;
+    };
+    Chosen = Folder.filePath(QStringLiteral("moving"));
+    Window.ExportAnimation();
+    EXPECT_EQ(Asked, 1);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char(' ')).toStdString();
+    QFile F(Folder.filePath(QStringLiteral("moving.webp")));
+    ASSERT_TRUE(F.open(QIODevice::ReadOnly));
+    int Frames = 0;
+    QSize Canvas;
+    EXPECT_TRUE(ReadWebPAnimation(F.readAll(), Frames, Canvas));
+    EXPECT_EQ(Frames, 4);
+    EXPECT_EQ(WriteDocument(Window.Scene().CurrentDocument()), Map);
+
+    // A value that is no number, or a folder that cannot be written: a message, no file.
+    Window.AskAnimation = [](TTorvane::AnimationRequest& R) {
+        R.PEnd = QStringLiteral("1 +* 2");
+        return true;
+    };
+    Window.ExportAnimation();
+    EXPECT_EQ(Messages.size(), 1);
+    Window.AskAnimation = [](TTorvane::AnimationRequest& R) {
+        R.Frames = 2;
+        return true;
+    };
+    Chosen = QStringLiteral("/nonexistent-folder/a.webp");
+    Window.ExportAnimation();
+    ASSERT_EQ(Messages.size(), 2);
+    EXPECT_TRUE(Messages.back().contains(QStringLiteral("could not be written")));
+    EXPECT_EQ(WriteDocument(Window.Scene().CurrentDocument()), Map);
 }

@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, MenusListTheirItemsInOrder) {
         {"File",
          {"Manual... F1", "-", "Real Functions", "Complex Function", "-", "Open... Ctrl+O",
           "Open Recent", "Examples", "Save Ctrl+S", "Save As... Ctrl+Shift+S", "Print... Ctrl+P",
-          "Export Picture... Ctrl+E", "Export Panel Picture... Ctrl+Shift+E", "-", "Exit Ctrl+Q"}},
+          "Export Picture... Ctrl+E", "Export Panel Picture... Ctrl+Shift+E", "Export Animation...", "-", "Exit Ctrl+Q"}},
         {"Edit", {"&Undo Ctrl+Z", "&Redo Ctrl+Y", "-", "Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V"}},
         {"Geometry", {"Singular locus [x]"}},
         {"Preferences",

@@ -13,7 +13,7 @@
 #include "scene/TorvaneScene.h"
 #include "scene/WebPAnimation.h"
 #include "tools/RenderCommand.h"
-#include "tools/RenderFrames.h"
+#include "scene/RenderFrames.h"
 #include "tools/SceneDump.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,16 @@ std::vector<Point2> FrameParameters(const FramePath& Path, Point2 From, int Coun
 // Draws and writes each frame of a drawn scene: the first where the scene is, the others
 // computed by ComputeFrame. Returns the failure's text, empty when every frame was written;
 // BadMap tells a refused parameter value from a picture that could not be written.
+// Progress, when given, hears of each frame drawn (frames done, of how many) and may stop the
+// writing by answering false: the result is then StoppedAnimation.
+using FrameProgress = std::function<bool(int Done, int Count)>;
+inline constexpr const char* StoppedAnimation = "The animation was stopped.";
 std::string WriteFrames(TorvaneScene& T, const std::vector<Point2>& Parameters,
-                        const QString& Pattern, PicturePanels Which, int Size, bool& BadMap);
+                        const QString& Pattern, PicturePanels Which, int Size, bool& BadMap,
+                        const FrameProgress& Progress = {});
 
 // The same frames as one lossless animated WebP file at Path, FramesPerSecond frames a
 // second: written whole when every frame was drawn, or not at all.
 std::string WriteAnimation(TorvaneScene& T, const std::vector<Point2>& Parameters,
                            const std::string& Path, PicturePanels Which, int Size,
-                           int FramesPerSecond, bool& BadMap);
+                           int FramesPerSecond, bool& BadMap, const FrameProgress& Progress = {});

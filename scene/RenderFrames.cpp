@@ -1,5 +1,6 @@
-// The frames of the command-line renderer's animations.
-#include "tools/RenderFrames.h"
+// The frames of animations: the parameters move along a straight segment while the map stays
+// compiled, and each frame is written as a numbered picture or into one animated WebP file.
+#include "scene/RenderFrames.h"
 
 #include <QRegularExpression>
 
@@ -105,7 +106,7 @@ std::string ComputeFrameAt(TorvaneScene& T, size_t K, Point2 V) {
 
 std::string WriteAnimation(TorvaneScene& T, const std::vector<Point2>& Parameters,
                            const std::string& Path, PicturePanels Which, int Size,
-                           int FramesPerSecond, bool& BadMap) {
+                           int FramesPerSecond, bool& BadMap, const FrameProgress& Progress) {
     BadMap = false;
     if (const char* Refusal = PathRefusal(T, Parameters)) {
         BadMap = true;
@@ -125,6 +126,8 @@ std::string WriteAnimation(TorvaneScene& T, const std::vector<Point2>& Parameter
         std::string Why;
         const QImage* Frame = Exporter.Raster(T, Which, Size, Why);
         if (!Frame || !Animation.Add(*Frame, Why)) return "The animation could not be made: " + Why + ".";
+        if (Progress && !Progress(static_cast<int>(K) + 1, static_cast<int>(Parameters.size())))
+            return StoppedAnimation;
     }
     if (std::string Cause = Animation.Write(Path); !Cause.empty())
         return "The animation could not be written to " + Path + ": " + Cause + ".";
@@ -132,7 +135,8 @@ std::string WriteAnimation(TorvaneScene& T, const std::vector<Point2>& Parameter
 }
 
 std::string WriteFrames(TorvaneScene& T, const std::vector<Point2>& Parameters,
-                        const QString& Pattern, PicturePanels Which, int Size, bool& BadMap) {
+                        const QString& Pattern, PicturePanels Which, int Size, bool& BadMap,
+                        const FrameProgress& Progress) {
     BadMap = false;
     if (const char* Refusal = PathRefusal(T, Parameters)) {
         BadMap = true;
@@ -153,6 +157,8 @@ std::string WriteFrames(TorvaneScene& T, const std::vector<Point2>& Parameters,
         }
         std::string Failure = Exporter.Export(T, Name.toStdString(), Which, Size);
         if (!Failure.empty()) return Failure;
+        if (Progress && !Progress(static_cast<int>(K) + 1, static_cast<int>(Parameters.size())))
+            return StoppedAnimation;
     }
     return "";
 }
