@@ -116,7 +116,8 @@ bool WebPAnimation::Add(const QImage& Picture, std::string& Why) {
     Encoded.push_back(std::make_unique<Frame>());
     Frame* F = Encoded.back().get();
     F->Offset = Changed.topLeft();
-    F->Pixels = Changed == Whole.rect() ? Whole : Whole.copy(Changed);
+    // A copy of its own (never pixels shared with Previous): the encoding task frees it.
+    F->Pixels = Whole.copy(Changed);
     Previous = std::move(Whole);
     if (F->Pixels.isNull()) {
         Why = "there is not enough memory for the animation's frames";
