@@ -84,7 +84,6 @@ void TTorvane::RebuildRecentMenu() {
     RecentMenu->addSeparator();
     connect(RecentMenu->addAction(QStringLiteral("Clear Menu")), &QAction::triggered, this,
             &TTorvane::ClearRecent);
-    RecentMenu->menuAction()->setEnabled(true);
     RecentMenu->actions().back()->setEnabled(!Recent.isEmpty());
 }
 

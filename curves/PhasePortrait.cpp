@@ -18,16 +18,20 @@ constexpr int RowsPerRun = 8;
 
 // The map of a scene on a thread of its own: copies of its formulas (their runs keep scratch in
 // the object), made on that thread from formulas that other threads may be running.
+// Whether the scene has its map's formulas compiled.
+bool HasMap(const SceneState& S) {
+    return S.MapType == 1 ? S.WFunction && S.WFunction->IsCompiled()
+                          : S.XFunction && S.YFunction && S.XFunction->IsCompiled() &&
+                                S.YFunction->IsCompiled();
+}
+
 class PortraitMap {
 public:
-    explicit PortraitMap(const SceneState& S) : Complex(S.MapType == 1) {
+    explicit PortraitMap(const SceneState& S) : Complex(S.MapType == 1), Defined(HasMap(S)) {
         if (Complex) {
-            Defined = S.WFunction && S.WFunction->IsCompiled();
             if (Defined) W.CopyFrom(*S.WFunction);
             Parameter = {S.ComplexParam.X, S.ComplexParam.Y};
         } else {
-            Defined = S.XFunction && S.YFunction && S.XFunction->IsCompiled() &&
-                      S.YFunction->IsCompiled();
             if (Defined) {
                 X.CopyValueFrom(*S.XFunction);
                 Y.CopyValueFrom(*S.YFunction);
@@ -50,7 +54,7 @@ public:
 
 private:
     const bool Complex;
-    bool Defined = false;
+    const bool Defined;
     std::complex<double> Parameter;
     TOCComplexFunction W;
     TOCFunctDDDoubleSafe X, Y;
@@ -151,10 +155,7 @@ bool ColourDomainPortrait(const SceneState& S, const PanelProjection& Project, C
         Out = PortraitRaster{};
         return false;
     }
-    const bool Defined = S.MapType == 1 ? S.WFunction && S.WFunction->IsCompiled()
-                                        : S.XFunction && S.YFunction &&
-                                              S.XFunction->IsCompiled() && S.YFunction->IsCompiled();
-    if (!Defined) {
+    if (!HasMap(S)) {
         Out = PortraitRaster{};
         return false;
     }
