@@ -100,6 +100,11 @@ struct SceneState {
     // in milliseconds (0 before one).
     double PortraitMilliseconds = 0;
     PixelRect DomRect{0, 0, 280, 280}, ImgRect{0, 0, 460, 460}, ParamRect{0, 0, 200, 200};
+    // The screen's bitmaps have this many device pixels to a pixel of the rectangles above
+    // (the window's enlargement times the screen's device pixel ratio), of which ScreenRatio
+    // is the screen's own part. Everything the mouse, the views and the sampling use stays in
+    // the rectangles' pixels; only the screen's drawing is finer.
+    double PanelScale = 1, ScreenRatio = 1;
 
     // Drags over the panels that translate (Ctrl) or zoom (Shift) a rectangle.
     bool DomShifting = false, DomZooming = false, ImgShifting = false, ImgZooming = false;

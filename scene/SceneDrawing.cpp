@@ -7,18 +7,34 @@
 #include "model/MapDerivatives.h"
 #include "scene/PanelRendering.h"
 #include "scene/TorvaneScene.h"
+#include "view/PanelProjection.h"
 #include "view/SceneViews.h"
 
 void TorvaneScene::EraseRect(QImage& Surface, PixelRect R) {
     QPainter P(&Surface);
-    P.fillRect(ToQRect(R), WindowColour(DrawingColour));
+    P.fillRect(ToQRect(ScreenRect(S, R)), WindowColour(DrawingColour));
 }
+
+namespace {
+
+// An inverting pen of the screen's thin width, for overlays that drawing again erases: its
+// width is in device pixels, whatever the painter's scale.
+QPen OverlayPen(const SceneState& S, uint32_t Colour, int PanelPixels) {
+    QPen Pen(WindowColour(Colour), ScreenThinWidth(S, PanelPixels));
+    Pen.setCosmetic(true);
+    return Pen;
+}
+
+}  // namespace
 
 void TorvaneScene::DrawLittleCircle(PixelPoint P, bool Erase) {
     QPainter Canvas(&ParametersSurface);
     Canvas.setRenderHint(QPainter::Antialiasing, false);
     Canvas.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    Canvas.setPen(QPen(WindowColour(SpotColour), 1));
+    // The circle keeps its size in the panel's pixels; the same transform draws it again to
+    // erase it.
+    if (S.PanelScale != 1) Canvas.scale(S.PanelScale, S.PanelScale);
+    Canvas.setPen(OverlayPen(S, SpotColour, S.ParamRect.Right));
     if (Erase && SpotShown) {
         DrawOctagon(Canvas, Spot);
         SpotShown = false;
@@ -32,7 +48,8 @@ void TorvaneScene::DrawCrossArms() {
     QPainter Canvas(&ImageSurface);
     Canvas.setRenderHint(QPainter::Antialiasing, false);
     Canvas.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    Canvas.setPen(QPen(WindowColour(CrossAtBack ? RearCrossColour : CrossColour), 1));
+    Canvas.setPen(OverlayPen(S, CrossAtBack ? RearCrossColour : CrossColour, S.ImgRect.Right));
+    // The ends are in the bitmap's device pixels.
     for (const auto& Arm : CrossEnds)
         Canvas.drawLine(QPoint(Arm[0].X, Arm[0].Y), QPoint(Arm[1].X, Arm[1].Y));
 }
@@ -61,7 +78,7 @@ bool TorvaneScene::DrawCrossInImg(Point2& DomPt, Point2& ImgPt, int X, int Y) {
     for (int I = 0; I < 4; ++I) {
         Point2 Q = S.Procedures.ImgToPanel(S, Ends[I], Rear);
         if (!std::isfinite(Q.X) || !std::isfinite(Q.Y)) return false;
-        Pixels[I] = {RoundPixel(Q.X), RoundPixel(Q.Y)};
+        Pixels[I] = {RoundPixel(Q.X * S.PanelScale), RoundPixel(Q.Y * S.PanelScale)};
         CrossAtBack = Rear;
     }
     CrossEnds[0][0] = Pixels[0];

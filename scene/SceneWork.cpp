@@ -19,17 +19,19 @@
 #include "scene/ScenePipeline.h"
 #include "view/SceneViews.h"
 
-PixelRect ImageDrawingRect(const SceneState& S) {
-    // A scene that has shown only the sphere (a document opened with it) has no plane
-    // rectangle of its own to use, so the sphere's panel serves.
-    return S.StereoImage ? S.ImgRect : S.ImgView.ViewRect;
+void PrepareBitmap(QImage& Bitmap, PixelRect& Clip, const PanelProjection& Project) {
+    QPainter P(&Bitmap);
+    P.fillRect(ToQRect(Project.Rect), WindowColour(FormColour));
+    P.fillRect(ToQRect(Project.DrawingRect()), WindowColour(DrawingColour));
+    Clip = Project.DrawingRect();
 }
 
-void PrepareBitmap(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRect DrawRect) {
-    QPainter P(&Bitmap);
-    P.fillRect(ToQRect(PanelRect), WindowColour(FormColour));
-    P.fillRect(ToQRect(DrawRect), WindowColour(DrawingColour));
-    Clip = DrawRect;
+bool FitBitmap(QImage& Bitmap, int Size) {
+    if (Bitmap.width() == Size && Bitmap.height() == Size) return false;
+    Bitmap = QImage();  // the old one goes before the new one is made
+    Bitmap = QImage(Size, Size, QImage::Format_RGB32);
+    Bitmap.fill(WindowColour(FormColour));
+    return true;
 }
 
 namespace {
@@ -46,8 +48,8 @@ void DrawDomainBitmap(const SceneCanvas& C, bool Erase, Pass What = Pass::Whole)
                       S.PreserveRatio);
     QPainter P(&C.DomBitmap);
     P.setClipRect(ToQRect(C.DomClip));
-    if (Erase) P.fillRect(ToQRect(S.DomView.ViewRect), WindowColour(DrawingColour));
-    PanelProjection Project = DomainProjection(S, S.DomRect);
+    PanelProjection Project = ScreenDomainProjection(S);
+    if (Erase) P.fillRect(ToQRect(Project.DrawingRect()), WindowColour(DrawingColour));
     Project.PortraitStep = S.CoarsePortrait ? 2 : 1;
     if (What != Pass::LocusOnly) {
         const auto Start = std::chrono::steady_clock::now();
@@ -68,8 +70,8 @@ void DrawImageBitmap(const SceneCanvas& C, bool Erase, Pass What = Pass::Whole) 
                      S.PreserveRatio);
     QPainter P(&C.ImgBitmap);
     P.setClipRect(ToQRect(C.ImgClip));
-    if (Erase) P.fillRect(ToQRect(ImageDrawingRect(S)), WindowColour(DrawingColour));
-    const PanelProjection Project = ImageProjection(S, S.ImgRect);
+    const PanelProjection Project = ScreenImageProjection(S);
+    if (Erase) P.fillRect(ToQRect(Project.DrawingRect()), WindowColour(DrawingColour));
     if (What != Pass::LocusOnly) DrawImageCurves(S, Project, P);
     if (What != Pass::CurvesOnly && S.ShowSingLocus) DrawSingularLocusImg(S, Project, P);
 }
@@ -89,8 +91,8 @@ void RunEverything(const SceneCanvas& C) {
         if (C.CurvesComputed && *C.CurvesComputed) (*C.CurvesComputed)();
         if (!C.Paint) return;
         // Both bitmaps get the panel's background for the views just fitted, then the picture.
-        PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
-        PrepareBitmap(C.ImgBitmap, C.ImgClip, S.ImgRect, ImageDrawingRect(S));
+        PrepareBitmap(C.DomBitmap, C.DomClip, ScreenDomainProjection(S));
+        PrepareBitmap(C.ImgBitmap, C.ImgClip, ScreenImageProjection(S));
         DrawDomainBitmap(C, false);
         DrawImageBitmap(C, false);
         return;
@@ -143,13 +145,13 @@ void RunEverything(const SceneCanvas& C) {
             });
         if (!C.Paint) return;
         Pool.Run(Drawing, [&C] {
-            PrepareBitmap(C.DomBitmap, C.DomClip, C.S.DomRect, C.S.DomView.ViewRect);
+            PrepareBitmap(C.DomBitmap, C.DomClip, ScreenDomainProjection(C.S));
             DrawDomainBitmap(C, false, Pass::CurvesOnly);
         });
         Pool.Run(Drawing, [&Pool, &Lines, &Samples, &C] {
             Pool.Wait(Lines);
             Pool.Wait(Samples);
-            PrepareBitmap(C.ImgBitmap, C.ImgClip, C.S.ImgRect, ImageDrawingRect(C.S));
+            PrepareBitmap(C.ImgBitmap, C.ImgClip, ScreenImageProjection(C.S));
             DrawImageBitmap(C, false, Pass::CurvesOnly);
         });
     };
@@ -184,6 +186,16 @@ int PanelsDrawnBy(unsigned Work) {
 void RunSceneWork(const SceneCanvas& C, unsigned Work) {
     SceneState& S = C.S;
     ClearUpperVectorHalves();  // this thread may have painted the last picture
+    // A bitmap made for another scale is made anew (the window grew or moved to another
+    // screen meanwhile); the scene asks for both panels to be drawn then anyway.
+    if (C.Paint) {
+        const bool NewDomain = FitBitmap(C.DomBitmap, ScreenSize(S, S.DomRect.Right));
+        const bool NewImage = FitBitmap(C.ImgBitmap, ScreenSize(S, S.ImgRect.Right));
+        if (NewDomain && !(Work & WorkEverything))
+            PrepareBitmap(C.DomBitmap, C.DomClip, ScreenDomainProjection(S));
+        if (NewImage && !(Work & WorkEverything))
+            PrepareBitmap(C.ImgBitmap, C.ImgClip, ScreenImageProjection(S));
+    }
     if (Work & WorkEverything) {
         RunEverything(C);
         return;
@@ -201,7 +213,7 @@ void RunSceneWork(const SceneCanvas& C, unsigned Work) {
     // The drawing rectangle may have changed with the view: preparing the bitmap again leaves
     // no margin of the other view behind.
     if (Work & WorkPrepareDomain)
-        PrepareBitmap(C.DomBitmap, C.DomClip, S.DomRect, S.DomView.ViewRect);
+        PrepareBitmap(C.DomBitmap, C.DomClip, ScreenDomainProjection(S));
     if (Work & WorkDrawDomain) DrawDomainBitmap(C, true);
     if (Work & WorkDrawImage) DrawImageBitmap(C, true);
 }

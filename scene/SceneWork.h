@@ -10,6 +10,7 @@
 
 #include "curves/FImplicitCurveLine.h"
 #include "model/SceneState.h"
+#include "view/PanelProjection.h"
 
 // Everything: the procedures bound, both views fitted, the grid, the image curves and the
 // locus computed, both bitmaps prepared and drawn.
@@ -53,12 +54,12 @@ void RunSceneWork(const SceneCanvas& C, unsigned Work);
 // the canvas painted).
 int PanelsDrawnBy(unsigned Work);
 
-// The rectangle the image bitmap's drawing fills: the whole panel for the sphere, else the
-// plane view's rectangle (kept while the sphere is shown).
-PixelRect ImageDrawingRect(const SceneState& S);
-// Fills a bitmap's panel with the form colour and its drawing rectangle with the drawing
-// colour, and makes that rectangle the bitmap's clip.
-void PrepareBitmap(QImage& Bitmap, PixelRect& Clip, PixelRect PanelRect, PixelRect DrawRect);
+// Fills a bitmap's panel with the form colour and the projection's drawing rectangle with the
+// drawing colour, and makes that rectangle the bitmap's clip.
+void PrepareBitmap(QImage& Bitmap, PixelRect& Clip, const PanelProjection& Project);
+// Makes Bitmap a square of Size device pixels in the form colour, unless it is one; true
+// when it was made anew.
+bool FitBitmap(QImage& Bitmap, int Size);
 
 // Moves what a computation wrote into To: the bound procedures, both views and spheres, the
 // four families of curves, the image rectangle and its derived fields, the step lengths and

@@ -2,10 +2,13 @@
 // and menus, and the Parameters panel model.
 #include "scene/TorvaneScene.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "scene/PanelRendering.h"
 #include "scene/SceneComputer.h"
+#include "scene/SceneWork.h"
+#include "view/PanelProjection.h"
 #include "view/ViewDrags.h"
 
 namespace {
@@ -82,6 +85,37 @@ TorvaneScene::TorvaneScene() {
 }
 
 void TorvaneScene::Inform(const std::string& Text) { StatusText = Text; }
+
+void TorvaneScene::SetPanelScale(double Scale, double Ratio) {
+    if (!(Ratio >= 1 && Ratio <= MaxPanelScale)) Ratio = 1;
+    if (!(Scale >= Ratio)) Scale = Ratio;  // also NaN
+    Scale = std::min(Scale, MaxPanelScale);
+    if (Scale == S.PanelScale && Ratio == S.ScreenRatio) return;
+    // The overlays go before the pictures are stretched: they are drawn again at the new scale.
+    if (CrossShown) DrawCrossArms();
+    CrossShown = false;
+    const bool Spotted = SpotShown;
+    SpotShown = false;  // its panel is made anew
+    S.PanelScale = Scale;
+    S.ScreenRatio = Ratio;
+    auto Stretch = [](QImage& Picture, int Size) {
+        Picture = Picture.scaled(Size, Size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_RGB32);
+    };
+    Stretch(DomainSurface, ScreenSize(S, S.DomRect.Right));
+    Stretch(ImageSurface, ScreenSize(S, S.ImgRect.Right));
+    ParametersSurface = WhiteSurface(ScreenSize(S, S.ParamRect.Right), ScreenSize(S, S.ParamRect.Bottom));
+    if (Spotted) DrawLittleCircle(Spot, false);
+    if (S.SceneReady) {
+        // The bitmaps are made anew at the new scale by the drawing.
+        Redo(WorkPrepareDomain | WorkDrawDomain | WorkDrawImage, false);
+    } else {
+        DomBitmap = DomainSurface.copy();
+        ImgBitmap = ImageSurface.copy();
+        DomBitmapClip = ScreenRect(S, S.DomRect);
+        ImgBitmapClip = ScreenRect(S, S.ImgRect);
+    }
+}
 
 // ---- Map kinds ----
 

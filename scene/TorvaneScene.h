@@ -115,7 +115,7 @@ public:
 
     double CrossSize = 0.03;
     bool CrossShown = false, CrossAtBack = false;
-    PixelPoint CrossEnds[2][2];
+    PixelPoint CrossEnds[2][2];  // in the Image bitmap's device pixels
     PixelPoint Spot{100, 100};
     bool SpotShown = false;
     bool DomSphereDragging = false, ImgSphereDragging = false;
@@ -237,6 +237,13 @@ public:
     double ComputingFraction() const;
 
     // ---- Drawing ----
+    // The screen shows the panels with Scale device pixels to a pixel of the panels' layout
+    // (the window's enlargement times the screen's device pixel ratio Ratio; at most
+    // MaxPanelScale): the bitmaps and surfaces get that many pixels, the pictures on show are
+    // stretched to them until the drawings at the new scale replace them. The mouse, the
+    // views, the sampling and every exported picture keep the layout's pixels.
+    static constexpr double MaxPanelScale = 8;
+    void SetPanelScale(double Scale, double Ratio);
     // Erases the old cross and draws the one for Domain pixel (X, Y); true when one is shown,
     // with the domain point and its image.
     bool DrawCrossInImg(Point2& DomPt, Point2& ImgPt, int X, int Y);

@@ -33,3 +33,16 @@ struct PanelProjection {
 // phase portrait the pens are half as wide (at least a pixel), so that both read together.
 PanelProjection DomainProjection(const SceneState& S, PixelRect Rect);
 PanelProjection ImageProjection(const SceneState& S, PixelRect Rect);
+
+// The screen's bitmaps: a rectangle of the panels' pixels in device pixels (S.PanelScale to
+// a pixel), the size of a panel's bitmap, and the projections the screen draws with. Lines
+// as wide as a panel of that size on a plain screen would draw them, in device pixels of a
+// screen with S.ScreenRatio of them to a pixel: the grid and the cross stay one device pixel
+// thin, the locus keeps its weight.
+PixelRect ScreenRect(const SceneState& S, PixelRect R);
+int ScreenSize(const SceneState& S, int Pixels);
+PanelProjection ScreenDomainProjection(const SceneState& S);
+PanelProjection ScreenImageProjection(const SceneState& S);
+// The pen width of the screen's thin lines (the grid, the cross, the little circle) over a
+// panel of Pixels pixels.
+int ScreenThinWidth(const SceneState& S, int Pixels);
