@@ -19,6 +19,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/AppFonts.h"
 #include "app/FManTorvane.h"
@@ -90,13 +91,12 @@ TTorvane::TTorvane(QWidget* Parent) : QMainWindow(Parent) {
     CreateClientArea();
     WirePanels();
 
-    // One simple text; a fixed window has nothing to resize, so the grip would only mislead.
-    // A label rather than the bar's message: menus clear a bar message when hovered.
-    statusBar()->setSizeGripEnabled(false);
+    // One simple text: a label rather than the bar's message, since menus clear a bar
+    // message when hovered.
     InfoBar = new QLabel(statusBar());
     InfoBar->setObjectName(QStringLiteral("InfoBar"));
     statusBar()->addWidget(InfoBar, 1);
-    statusBar()->setFixedHeight(19);
+    statusBar()->setFixedHeight(StatusBarHeight);
     Progress = new QProgressBar(statusBar());
     Progress->setObjectName(QStringLiteral("DrawingProgress"));
     Progress->setRange(0, 100);
@@ -122,9 +122,14 @@ TTorvane::TTorvane(QWidget* Parent) : QMainWindow(Parent) {
         QMetaObject::invokeMethod(this, &TTorvane::TakeComputedDrawing, Qt::QueuedConnection);
     });
 
-    // The layout is drawn for a client area of 752 x 608 below the menu bar; the window grows
-    // by whatever height the menu bar takes with the current style and font.
-    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    // The layout is drawn for a client area of 752 x 608 below the menu bar: the window's
+    // smallest and first size, grown by whatever height the menu bar takes with the current
+    // style and font. The size it had when it was last closed comes back.
+    const QSize Smallest(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    setMinimumSize(Smallest);
+    resize(Smallest);
+    const QByteArray Kept = UserSettings().value(QStringLiteral("Window/Geometry")).toByteArray();
+    if (!Kept.isEmpty()) restoreGeometry(Kept);
 
     LoadViewPreferences();
     SyncOut();
@@ -207,7 +212,21 @@ QProgressBar* TTorvane::DrawingProgress() const { return Progress->isHidden() ? 
 
 // ---- Keys ----
 
+void TTorvane::showEvent(QShowEvent* Event) {
+    QMainWindow::showEvent(Event);
+    // Another screen may have another device pixel ratio.
+    if (QWindow* Handle = windowHandle(); Handle && !FollowsScreen) {
+        FollowsScreen = true;
+        connect(Handle, &QWindow::screenChanged, this, [this] { LayOut(); });
+    }
+    LayOut();
+}
+
 bool TTorvane::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == ClientArea) {
+        if (Event->type() == QEvent::Resize) LayOut();
+        return QMainWindow::eventFilter(Watched, Event);
+    }
     if (Event->type() == QEvent::KeyPress) {
         // Key preview: the arrows size the cross whatever control has the focus, and the key
         // still goes on to that control.
@@ -279,7 +298,7 @@ void TTorvane::SyncOut() {
             L->setText(Q(State.Caption));
             L->adjustSize();
         }
-        L->move(State.Left, LabelTops[I]);
+        L->move(Placed(QPoint(State.Left, LabelTops[I])));
         L->setVisible(State.Visible);
     }
     Parameters->setVisible(SceneModel.ParametersVisible);

@@ -32,6 +32,7 @@ public:
     // The client area below the menu bar; the status bar lies inside it.
     static constexpr int ClientWidth = 752;
     static constexpr int ClientHeight = 608;
+    static constexpr int StatusBarHeight = 19;
 
     explicit TTorvane(QWidget* parent = nullptr);
     ~TTorvane() override;
@@ -91,6 +92,8 @@ public:
     // drawn when the preference asks for it.
     void Start(const QString& Document);
     QMenu* RecentDocumentsMenu() const { return RecentMenu; }
+    // The layout's enlargement (1 at the smallest size, in steps of a twentieth).
+    double Enlargement() const { return LayoutScale; }
     // Waits until the drawing being computed is finished and shows it (tests and commands
     // that need the finished picture, such as printing and export).
     void FinishDrawing();
@@ -101,6 +104,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
@@ -112,6 +116,12 @@ private:
     QLabel* CreateLabel(const QPoint& TopLeft);
     QLineEdit* CreateEdit(EditField F, const QRect& Geometry);
     void WirePanels();
+    // The controls at their places for the client area's size: the layout as drawn, scaled
+    // by LayoutScale and centred; the panels drawn with as many device pixels as the screen
+    // has for them. Placed is a rectangle of the layout as drawn, in the client area.
+    void LayOut();
+    QRect Placed(const QRect& R) const;
+    QPoint Placed(const QPoint& P) const { return Placed(QRect(P, QSize(0, 0))).topLeft(); }
 
     // Before a handler: the scene gets the texts the user typed. After it: the window shows
     // what the scene changed.
@@ -147,6 +157,10 @@ private:
     QLineEdit* Edits[EditFieldCount] = {};
     QLabel* Labels[SceneLabelCount] = {};
     int LabelTops[SceneLabelCount] = {};
+    QLabel* InfinityBoxes[2] = {};
+    double LayoutScale = 1, LayoutRatio = 1;
+    QPoint LayoutOrigin;
+    bool FollowsScreen = false;
     QLabel* InfoBar = nullptr;
     QPushButton* DrawButton = nullptr;
     QPointer<TManual> ManualWindow;

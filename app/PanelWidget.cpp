@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
 
 bool ButtonOf(Qt::MouseButton B, MouseButton& Result) {
@@ -38,24 +40,33 @@ ShiftState PanelWidget::StateOf(const QMouseEvent* Event) {
     return S;
 }
 
-void PanelWidget::paintEvent(QPaintEvent* Event) {
+void PanelWidget::paintEvent(QPaintEvent*) {
     QPainter P(this);
-    P.drawImage(Event->rect().topLeft(), *Surface, Event->rect());
+    // The surface has the panel's device pixels: shown with its own ratio it covers the panel
+    // pixel for pixel, and a surface of the last size, briefly, stretched.
+    QImage Shown = *Surface;
+    if (!Shown.isNull() && width() > 0) Shown.setDevicePixelRatio(Shown.width() / double(width()));
+    P.drawImage(QRectF(rect()), Shown);
+}
+
+QPoint PanelWidget::LayoutPoint(const QMouseEvent* Event) const {
+    const QPointF At = Event->position() / LayoutScale;
+    return QPoint(static_cast<int>(std::lround(At.x())), static_cast<int>(std::lround(At.y())));
 }
 
 void PanelWidget::mousePressEvent(QMouseEvent* Event) {
     MouseButton B;
-    QPoint At = Event->position().toPoint();
+    const QPoint At = LayoutPoint(Event);
     if (OnMouseDown && ButtonOf(Event->button(), B)) OnMouseDown(B, StateOf(Event), At.x(), At.y());
 }
 
 void PanelWidget::mouseMoveEvent(QMouseEvent* Event) {
-    QPoint At = Event->position().toPoint();
+    const QPoint At = LayoutPoint(Event);
     if (OnMouseMove) OnMouseMove(StateOf(Event), At.x(), At.y());
 }
 
 void PanelWidget::mouseReleaseEvent(QMouseEvent* Event) {
     MouseButton B;
-    QPoint At = Event->position().toPoint();
+    const QPoint At = LayoutPoint(Event);
     if (OnMouseUp && ButtonOf(Event->button(), B)) OnMouseUp(B, StateOf(Event), At.x(), At.y());
 }

@@ -19,6 +19,9 @@ public:
     std::function<void(ShiftState, int, int)> OnMouseMove;
 
     static ShiftState StateOf(const QMouseEvent* Event);
+    // The window's enlargement: the mouse is reported in the pixels of the panel as drawn at
+    // the smallest size, and the surface fills the panel whatever its pixel count.
+    double LayoutScale = 1;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -27,5 +30,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* Event) override;
 
 private:
+    QPoint LayoutPoint(const QMouseEvent* Event) const;
     const QImage* Surface;
 };

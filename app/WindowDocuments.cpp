@@ -304,6 +304,7 @@ void TTorvane::closeEvent(QCloseEvent* Event) {
     if (CanClose) {
         // Nothing is to be finished for a window that goes: its computation stops at once.
         SceneModel.StopComputing();
+        UserSettings().setValue(QStringLiteral("Window/Geometry"), saveGeometry());
         Event->accept();
     }
     else

@@ -13,6 +13,9 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/AppFonts.h"
 #include "app/FTorvane.h"
 #include "app/PanelWidget.h"
@@ -52,14 +55,23 @@ const char* const LabelNames[SceneLabelCount] = {"xuvLabel", "yuvLabel", "uName"
 const int LabelTopEdges[SceneLabelCount] = {530, 553, 293, 313, 293, 313, 473,
                                             493, 421, 445, 541, 561, 473, 493};
 
-QFont LabelFont() {
-    return NamedFont(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), 13, true);
+QFont LabelFont(double Scale = 1) {
+    return NamedFont(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                     static_cast<int>(std::lround(13 * Scale)), true);
 }
 
-QFont EditFont() {
-    return NamedFont(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"), 12,
-                     false);
+QFont EditFont(double Scale = 1) {
+    return NamedFont(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                     static_cast<int>(std::lround(12 * Scale)), false);
 }
+
+const QRect DomainPlace(2, 10, 280, 280), ImagePlace(286, 10, 460, 460),
+    ParametersPlace(80, 338, 200, 200), DrawButtonPlace(212, 548, 70, 26);
+const int InfinityBoxLefts[2] = {136, 510};
+
+// The layout grows in steps of a twentieth, at which every panel's side is a whole number
+// of pixels and the three keep their proportions exactly.
+constexpr int ScaleSteps = 20;
 
 }  // namespace
 
@@ -228,14 +240,15 @@ void TTorvane::CreateClientArea() {
     ClientArea->setPalette(Palette);
     setCentralWidget(ClientArea);
 
-    Domain = new PanelWidget("Domain", QRect(2, 10, 280, 280), &SceneModel.DomainSurface, ClientArea);
-    Image = new PanelWidget("Image", QRect(286, 10, 460, 460), &SceneModel.ImageSurface, ClientArea);
-    Parameters = new PanelWidget("Parameters", QRect(80, 338, 200, 200),
-                                 &SceneModel.ParametersSurface, ClientArea);
-    for (auto [Name, Left] : {std::pair{"InfinityDomBox", 136}, std::pair{"InfinityImgBox", 510}}) {
-        auto* Box = new QLabel(ClientArea);
-        Box->setObjectName(QString::fromLatin1(Name));
-        Box->setGeometry(Left, 0, 10, 10);
+    Domain = new PanelWidget("Domain", DomainPlace, &SceneModel.DomainSurface, ClientArea);
+    Image = new PanelWidget("Image", ImagePlace, &SceneModel.ImageSurface, ClientArea);
+    Parameters = new PanelWidget("Parameters", ParametersPlace, &SceneModel.ParametersSurface,
+                                 ClientArea);
+    const char* BoxNames[2] = {"InfinityDomBox", "InfinityImgBox"};
+    for (int I = 0; I < 2; ++I) {
+        auto* Box = InfinityBoxes[I] = new QLabel(ClientArea);
+        Box->setObjectName(QString::fromLatin1(BoxNames[I]));
+        Box->setGeometry(InfinityBoxLefts[I], 0, 10, 10);
         Box->setAutoFillBackground(true);
         Box->setPalette(Palette);
     }
@@ -253,7 +266,7 @@ void TTorvane::CreateClientArea() {
 
     DrawButton = new QPushButton(QStringLiteral("Draw It"), ClientArea);
     DrawButton->setObjectName(QStringLiteral("DrawButton"));
-    DrawButton->setGeometry(212, 548, 70, 26);
+    DrawButton->setGeometry(DrawButtonPlace);
     DrawButton->setFont(LabelFont());
     QPalette ButtonPalette = DrawButton->palette();
     ButtonPalette.setColor(QPalette::ButtonText, DrawButtonTextColour);
@@ -264,6 +277,47 @@ void TTorvane::CreateClientArea() {
     // Tab order: the fields in their order, the read-outs, then the button.
     for (int I = 0; I + 1 < EditFieldCount; ++I) setTabOrder(Edits[I], Edits[I + 1]);
     setTabOrder(Edits[EditFieldCount - 1], DrawButton);
+    // Its size decides the layout's.
+    ClientArea->installEventFilter(this);
+}
+
+QRect TTorvane::Placed(const QRect& R) const {
+    auto At = [this](int Pixels) { return static_cast<int>(std::lround(Pixels * LayoutScale)); };
+    const int Left = At(R.left()), Top = At(R.top());
+    return QRect(LayoutOrigin.x() + Left, LayoutOrigin.y() + Top,
+                 At(R.left() + R.width()) - Left, At(R.top() + R.height()) - Top);
+}
+
+void TTorvane::LayOut() {
+    // The layout as drawn fills the client area above the status bar at the smallest size;
+    // a larger area scales all of it, centred, by the largest step that fits.
+    const QSize Area = ClientArea->size();
+    const double Fit = std::min(Area.width() / double(ClientWidth),
+                                Area.height() / double(ClientHeight - StatusBarHeight));
+    const double Scale = std::max(1.0, std::floor(Fit * ScaleSteps + 1e-9) / ScaleSteps);
+    const double Ratio = std::max(1.0, devicePixelRatioF());
+    const QPoint Origin(std::max(0, (Area.width() - static_cast<int>(std::lround(ClientWidth * Scale))) / 2),
+                        std::max(0, (Area.height() - static_cast<int>(std::lround((ClientHeight - StatusBarHeight) * Scale))) / 2));
+    if (Scale == LayoutScale && Origin == LayoutOrigin && Ratio == LayoutRatio) return;
+    LayoutScale = Scale;
+    LayoutOrigin = Origin;
+    LayoutRatio = Ratio;
+    Domain->setGeometry(Placed(DomainPlace));
+    Image->setGeometry(Placed(ImagePlace));
+    Parameters->setGeometry(Placed(ParametersPlace));
+    for (PanelWidget* P : {Domain, Image, Parameters}) P->LayoutScale = Scale;
+    for (int I = 0; I < 2; ++I) InfinityBoxes[I]->setGeometry(Placed(QRect(InfinityBoxLefts[I], 0, 10, 10)));
+    for (int I = 0; I < EditFieldCount; ++I) {
+        Edits[I]->setFont(EditFont(Scale));
+        Edits[I]->setGeometry(Placed(EditPlaces[I].Geometry));
+    }
+    for (QLabel* L : Labels) {
+        L->setFont(LabelFont(Scale));
+        L->adjustSize();
+    }
+    DrawButton->setFont(LabelFont(Scale));
+    DrawButton->setGeometry(Placed(DrawButtonPlace));
+    Run([&] { SceneModel.SetPanelScale(Scale * Ratio, Ratio); }, false);
 }
 
 QLabel* TTorvane::CreateLabel(const QPoint& TopLeft) {
