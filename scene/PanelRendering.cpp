@@ -200,7 +200,7 @@ void DrawPointMarks(const std::vector<SingularPoint>& Points, const PanelProject
                     PositionOf Position, VisibleTest Visible, QPainter& Canvas) {
     if (Points.empty()) return;
     const int Width = Project.LocusWidth;
-    const double R = 3.0 + 1.5 * Width;
+    const double R = 3.0 * Project.PixelRatio + 1.5 * Width;
     Canvas.save();
     for (const SingularPoint& Q : Points) {
         bool Rear = false;

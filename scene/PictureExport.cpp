@@ -11,6 +11,7 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "common/TaskPool.h"
@@ -20,7 +21,12 @@
 
 namespace {
 
-int Gap(int Size) { return std::max(4, Size / 40); }
+// The gap between the panels; a picture with Ratio device pixels to a pixel has the gap of
+// the smaller picture, times Ratio.
+int Gap(int Size, double Ratio = 1) {
+    if (Ratio == 1) return std::max(4, Size / 40);
+    return static_cast<int>(std::lround(Gap(static_cast<int>(std::lround(Size / Ratio))) * Ratio));
+}
 
 }  // namespace
 
@@ -37,8 +43,8 @@ bool PictureFormatOf(const std::string& Path, PictureFormat& Format) {
     return true;
 }
 
-QSize PictureSize(PicturePanels Which, int Size) {
-    return Which == PicturePanels::Both ? QSize(2 * Size + Gap(Size), Size) : QSize(Size, Size);
+QSize PictureSize(PicturePanels Which, int Size, double Ratio) {
+    return Which == PicturePanels::Both ? QSize(2 * Size + Gap(Size, Ratio), Size) : QSize(Size, Size);
 }
 
 namespace {
@@ -60,36 +66,51 @@ void DrawPanelAt(const SceneState& S, QPainter& P, const PanelProjection& Projec
     P.restore();
 }
 
-void DrawDomainAt(const SceneState& S, QPainter& P, int Size, Layer What) {
-    DrawPanelAt(S, P, DomainProjection(S, {0, 0, Size, Size}), What, DrawDomainCurves, DrawSingularLocusDom);
+// A picture with Ratio device pixels to a pixel of the panels' Size / Ratio pixels takes the
+// line widths of that smaller picture.
+int PlainSize(int Size, double Ratio) { return static_cast<int>(std::lround(Size / Ratio)); }
+
+void DrawDomainAt(const SceneState& S, QPainter& P, int Size, Layer What, double Ratio) {
+    PanelProjection Project = DomainProjection(S, {0, 0, Size, Size});
+    if (Ratio != 1) {
+        const int Plain = PlainSize(Size, Ratio);
+        TakeLineWidths(Project, DomainProjection(S, {0, 0, Plain, Plain}), Ratio);
+    }
+    DrawPanelAt(S, P, Project, What, DrawDomainCurves, DrawSingularLocusDom);
 }
 
-void DrawImageAt(const SceneState& S, QPainter& P, int Left, int Size, Layer What) {
-    DrawPanelAt(S, P, ImageProjection(S, {Left, 0, Left + Size, Size}), What, DrawImageCurves,
-                DrawSingularLocusImg);
+void DrawImageAt(const SceneState& S, QPainter& P, int Left, int Size, Layer What, double Ratio) {
+    PanelProjection Project = ImageProjection(S, {Left, 0, Left + Size, Size});
+    if (Ratio != 1) {
+        const int Plain = PlainSize(Size, Ratio);
+        TakeLineWidths(Project, ImageProjection(S, {0, 0, Plain, Plain}), Ratio);
+    }
+    DrawPanelAt(S, P, Project, What, DrawImageCurves, DrawSingularLocusImg);
 }
 
-void DrawPanelsAt(const SceneState& S, QPainter& P, PicturePanels Which, int Size, Layer What) {
+void DrawPanelsAt(const SceneState& S, QPainter& P, PicturePanels Which, int Size, Layer What,
+                  double Ratio = 1) {
     int Left = 0;
     if (Which != PicturePanels::Image) {
-        DrawDomainAt(S, P, Size, What);
-        Left = Size + Gap(Size);
+        DrawDomainAt(S, P, Size, What, Ratio);
+        Left = Size + Gap(Size, Ratio);
     }
-    if (Which != PicturePanels::Domain) DrawImageAt(S, P, Left, Size, What);
+    if (Which != PicturePanels::Domain) DrawImageAt(S, P, Left, Size, What, Ratio);
 }
 
 // Both panels of a raster at once, each on its own thread through an image of its own over
 // its part of the pixels (a device is painted by one painter at a time). The image panel's
 // painter is moved by the panel's whole-pixel offset, so every pixel is the one a single
 // painter over the whole raster gives. One panel is painted on this thread.
-void PaintRaster(const SceneState& S, QImage& Raster, PicturePanels Which, int Size, Layer What) {
+void PaintRaster(const SceneState& S, QImage& Raster, PicturePanels Which, int Size, Layer What,
+                 double Ratio) {
     if (Which != PicturePanels::Both) {
         QPainter P(&Raster);
         P.setRenderHint(QPainter::Antialiasing, true);
-        DrawPanelsAt(S, P, Which, Size, What);
+        DrawPanelsAt(S, P, Which, Size, What, Ratio);
         return;
     }
-    const int Left = Size + Gap(Size);
+    const int Left = Size + Gap(Size, Ratio);
     uchar* Bits = Raster.bits();
     const qsizetype Stride = Raster.bytesPerLine();
     const int Depth = Raster.depth() / 8;
@@ -98,16 +119,16 @@ void PaintRaster(const SceneState& S, QImage& Raster, PicturePanels Which, int S
                      Raster.format());
     TaskPool& Pool = TaskPool::Shared();
     TaskGroup Domain;
-    Pool.Run(Domain, [&S, &DomainPart, Size, What] {
+    Pool.Run(Domain, [&S, &DomainPart, Size, What, Ratio] {
         QPainter P(&DomainPart);
         P.setRenderHint(QPainter::Antialiasing, true);
-        DrawDomainAt(S, P, Size, What);
+        DrawDomainAt(S, P, Size, What, Ratio);
     });
     {
         QPainter P(&ImagePart);
         P.setRenderHint(QPainter::Antialiasing, true);
         P.translate(-Left, 0);
-        DrawImageAt(S, P, Left, Size, What);
+        DrawImageAt(S, P, Left, Size, What, Ratio);
     }
     Pool.Wait(Domain);
 }
@@ -158,11 +179,15 @@ std::string ExportPicture(const TorvaneScene& T, const std::string& Path, Pictur
     return PictureExporter().Export(T, Path, Which, Size);
 }
 
+int PictureExporter::RasterSide(int Size) const {
+    return static_cast<int>(std::lround(Size * DeviceScale));
+}
+
 void PictureExporter::PaintCurves(const SceneState& S, PicturePanels Which, int Size) {
     CurvesPainted = false;
-    if (!PrepareRaster(Canvas, PictureSize(Which, Size))) return;
+    if (!PrepareRaster(Canvas, PictureSize(Which, RasterSide(Size), DeviceScale))) return;
     Canvas.fill(WindowColour(DrawingColour));
-    PaintRaster(S, Canvas, Which, Size, Layer::Curves);
+    PaintRaster(S, Canvas, Which, RasterSide(Size), Layer::Curves, DeviceScale);
     ClearUpperVectorHalves();  // the locus may be computed on this thread next
     CurvesPainted = true;
     PaintedPanels = Which;
@@ -174,7 +199,7 @@ PaintingAhead::PaintingAhead(TorvaneScene& T, PictureExporter& E, const std::str
     : Scene(T) {
     PictureFormat Format;
     if (!PictureFormatOf(Path, Format) || Format != PictureFormat::Png || Size < MinPictureSize ||
-        Size > MaxPngSize)
+        Size * E.DeviceScale > MaxPngSize)
         return;
     T.OnCurvesComputed = [&T, &E, Which, Size] { E.PaintCurves(T.S, Which, Size); };
 }
@@ -185,23 +210,23 @@ std::string PictureExporter::PaintPicture(const TorvaneScene& T, PicturePanels W
                                           bool Ahead) {
     QImage& I = Canvas;
     if (Ahead) {
-        if (T.S.ShowSingLocus) PaintRaster(T.S, I, Which, Size, Layer::Locus);
+        if (T.S.ShowSingLocus) PaintRaster(T.S, I, Which, RasterSide(Size), Layer::Locus, DeviceScale);
         return "";
     }
-    if (!PrepareRaster(I, PictureSize(Which, Size)))
+    if (!PrepareRaster(I, PictureSize(Which, RasterSide(Size), DeviceScale)))
         return "There is not enough memory for a picture of this size.";
     I.fill(WindowColour(DrawingColour));
-    PaintRaster(T.S, I, Which, Size, Layer::Whole);
+    PaintRaster(T.S, I, Which, RasterSide(Size), Layer::Whole, DeviceScale);
     return "";
 }
 
 const QImage* PictureExporter::Raster(const TorvaneScene& T, PicturePanels Which, int Size,
                                       std::string& Why) {
     const bool Ahead = CurvesPainted && PaintedScene == &T.S && PaintedPanels == Which &&
-                       Canvas.size() == PictureSize(Which, Size);
+                       Canvas.size() == PictureSize(Which, RasterSide(Size), DeviceScale);
     CurvesPainted = false;
     if (!T.S.SceneReady) Why = "There is no drawing to export.";
-    else if (Size < MinPictureSize || Size > MaxPngSize)
+    else if (Size < MinPictureSize || RasterSide(Size) > MaxPngSize)
         Why = "A picture's panels may be from " + std::to_string(MinPictureSize) + " to " +
               std::to_string(MaxPngSize) + " pixels square.";
     else
@@ -213,7 +238,7 @@ std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Pa
                                     PicturePanels Which, int Size) {
     // Curves painted ahead serve this picture only.
     const bool Ahead = CurvesPainted && PaintedScene == &T.S && PaintedPanels == Which &&
-                       Canvas.size() == PictureSize(Which, Size);
+                       Canvas.size() == PictureSize(Which, RasterSide(Size), DeviceScale);
     CurvesPainted = false;
     PictureFormat Format;
     if (!PictureFormatOf(Path, Format)) return "The picture's name must end in .png, .svg or .pdf.";
@@ -221,7 +246,7 @@ std::string PictureExporter::Export(const TorvaneScene& T, const std::string& Pa
     if (Size < MinPictureSize || Size > MaxPictureSize)
         return "The picture's size must lie between " + std::to_string(MinPictureSize) + " and " +
                std::to_string(MaxPictureSize) + ".";
-    if (Format == PictureFormat::Png && Size > MaxPngSize)
+    if (Format == PictureFormat::Png && RasterSide(Size) > MaxPngSize)
         return "A PNG picture's panels may be at most " + std::to_string(MaxPngSize) +
                " pixels square.";
     const QSize Whole = PictureSize(Which, Size);

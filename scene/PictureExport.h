@@ -16,8 +16,9 @@ enum class PicturePanels { Domain, Image, Both };
 // The format named by the file's extension (in any case); false for any other extension.
 bool PictureFormatOf(const std::string& Path, PictureFormat& Format);
 
-// The picture's size in pixels (points for PDF) for panels Size pixels square.
-QSize PictureSize(PicturePanels Which, int Size);
+// The picture's size in pixels (points for PDF) for panels Size pixels square, in a picture
+// with Ratio device pixels to a pixel.
+QSize PictureSize(PicturePanels Which, int Size, double Ratio = 1);
 
 // Draws the panels of a drawn scene, each a square of side Size, the domain on the left.
 void DrawPanels(const TorvaneScene& T, QPainter& P, PicturePanels Which, int Size);
@@ -36,6 +37,12 @@ std::string ExportPicture(const TorvaneScene& T, const std::string& Path, Pictur
 // drawing and encoding, not fresh megabytes of memory each.
 class PictureExporter {
 public:
+    // A PNG picture's device pixels to each of its Size pixels (1 to MaxDeviceScale): the
+    // raster has Size times as many a side, drawn as a screen that fine draws the panels.
+    // SVG and PDF pictures have no pixels and are not affected.
+    static constexpr double MaxDeviceScale = 4;
+    double DeviceScale = 1;
+
     std::string Export(const TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size);
     // Paints a PNG picture's background and curves of a scene whose curves are computed and
     // whose locus may not be yet (see PaintingAhead); the next Export, of that scene with the
@@ -46,6 +53,7 @@ public:
     const QImage* Raster(const TorvaneScene& T, PicturePanels Which, int Size, std::string& Why);
 
 private:
+    int RasterSide(int Size) const;
     std::string PaintPicture(const TorvaneScene& T, PicturePanels Which, int Size, bool Ahead);
     QImage Canvas;
     bool CurvesPainted = false;

@@ -97,6 +97,13 @@ struct Options {
                                 .arg(MaxPngSize)
                                 .arg(MaxPictureSize),
                             QStringLiteral("pixels"), QStringLiteral("460")};
+    QCommandLineOption Scale{QStringLiteral("scale"),
+                             QStringLiteral("Device pixels to each of a PNG picture's pixels, from 1 to %1 "
+                                            "(default 1): the picture of --size as a screen with that many "
+                                            "draws it, with the side times as many pixels and the thin lines "
+                                            "one pixel wide.")
+                                 .arg(PictureExporter::MaxDeviceScale),
+                             QStringLiteral("factor"), QStringLiteral("1")};
     QCommandLineOption Animate{QStringLiteral("animate"),
                                QStringLiteral("Write frames while p, q or both move from a to b (for w(z): the real "
                                               "and imaginary part of p); the picture's name holds the frame "
@@ -197,7 +204,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     Parser.addOption(Help);
     for (const QCommandLineOption* Option :
          {&O.X, &O.Y, &O.W, &O.Domain, &O.Params, &O.ParamRange, &O.Clip, &O.Locus, &O.Cusps,
-          &O.Preimages, &O.Colourings, &O.Example, &O.ListExamples, &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Animate, &O.Frames, &O.Fps,
+          &O.Preimages, &O.Colourings, &O.Example, &O.ListExamples, &O.PreserveRatio, &O.SphereDomain, &O.SphereImage, &O.Panel, &O.Size, &O.Scale, &O.Animate, &O.Frames, &O.Fps,
           &O.Dump})
         Parser.addOption(*Option);
     Parser.addPositionalArgument(QStringLiteral("document"), QStringLiteral("A map document (.tvn) to draw."),
@@ -275,6 +282,17 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
     if (!Picture.isEmpty() && Format == PictureFormat::Png && Size > MaxPngSize)
         return Usage(QStringLiteral("--size of a PNG picture is at most %1 pixels (more takes gigabytes of "
                                     "memory); an SVG or PDF picture may be larger.").arg(MaxPngSize));
+    double DeviceScale = 1;
+    if (Parser.isSet(O.Scale)) {
+        bool ScaleOk = false;
+        DeviceScale = Parser.value(O.Scale).toDouble(&ScaleOk);
+        if (!ScaleOk || !(DeviceScale >= 1 && DeviceScale <= PictureExporter::MaxDeviceScale))
+            return Usage(QStringLiteral("--scale takes a number from 1 to %1.").arg(PictureExporter::MaxDeviceScale));
+        if (Picture.isEmpty() || WebP || Format != PictureFormat::Png || Parser.isSet(O.Animate))
+            return Usage(QStringLiteral("--scale is for a PNG picture; SVG and PDF pictures have no pixels."));
+        if (std::lround(Size * DeviceScale) > MaxPngSize)
+            return Usage(QStringLiteral("--size times --scale is at most %1 pixels for a PNG picture.").arg(MaxPngSize));
+    }
     QString LocusValue = Parser.value(O.Locus);
     if (Parser.isSet(O.Locus) && LocusValue != QStringLiteral("on") && LocusValue != QStringLiteral("off"))
         return Usage(QStringLiteral("--locus takes on or off."));
@@ -423,6 +441,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
 
     // A single PNG picture's curves are painted while the locus is traced.
     PictureExporter Exporter;
+    Exporter.DeviceScale = DeviceScale;
     {
         std::optional<PaintingAhead> Ahead;
         if (!Animated && !Picture.isEmpty()) Ahead.emplace(T, Exporter, Std(Picture), Which, Size);

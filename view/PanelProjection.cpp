@@ -23,6 +23,7 @@ void ScreenWidths(const SceneState& S, PanelProjection& P) {
     const double Ratio = std::max(1.0, S.ScreenRatio);
     P.GridWidth = LineWidthFor(S, Plain, 1);
     P.LocusWidth = std::max(1, static_cast<int>(std::lround(LineWidthFor(S, Plain, 2) * Ratio)));
+    P.PixelRatio = Ratio;
 }
 
 }  // namespace
@@ -80,4 +81,10 @@ PanelProjection ScreenImageProjection(const SceneState& S) {
 
 int ScreenThinWidth(const SceneState& S, int Pixels) {
     return LineWidthFor(S, PlainPixels(S, ScreenSize(S, Pixels)), 1);
+}
+
+void TakeLineWidths(PanelProjection& P, const PanelProjection& Plain, double Ratio) {
+    P.GridWidth = Plain.GridWidth;
+    P.LocusWidth = std::max(1, static_cast<int>(std::lround(Plain.LocusWidth * Ratio)));
+    P.PixelRatio = Ratio;
 }

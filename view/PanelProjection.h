@@ -15,6 +15,9 @@ struct PanelProjection {
     int LocusWidth = 2;    // pen width of the singular locus
     // A phase portrait is coloured in blocks of this many pixels a side (a quick preview).
     int PortraitStep = 1;
+    // Device pixels to a pixel of the panel as laid out (a fine screen, a PNG picture made
+    // for one): the marks of singular points keep their size with it.
+    double PixelRatio = 1;
 
     // The panel position (not rounded) of a space point of the panel's plane or sphere; Rear
     // when it is on the sphere's far side.
@@ -43,6 +46,9 @@ PixelRect ScreenRect(const SceneState& S, PixelRect R);
 int ScreenSize(const SceneState& S, int Pixels);
 PanelProjection ScreenDomainProjection(const SceneState& S);
 PanelProjection ScreenImageProjection(const SceneState& S);
+// Plain's line widths for a drawing with Ratio device pixels to each of Plain's pixels: the
+// thin grid stays as many device pixels wide, the locus grows with Ratio.
+void TakeLineWidths(PanelProjection& P, const PanelProjection& Plain, double Ratio);
 // The pen width of the screen's thin lines (the grid, the cross, the little circle) over a
 // panel of Pixels pixels.
 int ScreenThinWidth(const SceneState& S, int Pixels);

@@ -284,6 +284,12 @@ TEST(RenderCommand, EveryMistakeHasItsExitCodeAndMessage) {
          "either a document or an --example"},
         {{QStringLiteral("--w"), QStringLiteral("z"), QStringLiteral("--x"), QStringLiteral("u"), Png}, RenderUsage,
          "not both"},
+        {{QStringLiteral("--scale"), QStringLiteral("0.5"), Png}, RenderUsage, "--scale takes a number"},
+        {{QStringLiteral("--scale"), QStringLiteral("nan"), Png}, RenderUsage, "--scale takes a number"},
+        {{QStringLiteral("--scale"), QStringLiteral("2"), Folder.filePath(QStringLiteral("x.svg"))}, RenderUsage,
+         "--scale is for a PNG picture"},
+        {{QStringLiteral("--scale"), QStringLiteral("2"), QStringLiteral("--size"), QStringLiteral("3001"), Png},
+         RenderUsage, "--size times --scale"},
         {{QStringLiteral("--bogus"), Png}, RenderUsage, "bogus"},
         {{Folder.filePath(QStringLiteral("x.gif"))}, RenderUsage, ".png"},
         {{}, RenderUsage, "picture"},
@@ -301,7 +307,7 @@ TEST(RenderCommand, EveryMistakeHasItsExitCodeAndMessage) {
     EXPECT_EQ(Help.Code, RenderOk);
     for (const char* Option : {"-x <", "-y <", "-w <", "--x, --y and --w", "--domain", "--params", "--param-range", "--clip",
                                "--locus", "--cusps", "--preimages", "--preserve-ratio", "--sphere-domain", "--sphere-image",
-                               "--panel", "--size", "--dump"})
+                               "--panel", "--size", "--scale", "--dump"})
         EXPECT_TRUE(Help.Out.contains(QString::fromLatin1(Option))) << Option;
 }
 
@@ -455,6 +461,34 @@ TEST(RenderCommand, ThePixelsOfAPngPictureAreCapped) {
     T.ReadAndDraw(true);
     EXPECT_NE(ExportPicture(T, Png.toStdString(), PicturePanels::Image, MaxPngSize + 1), "");
     EXPECT_FALSE(QFileInfo::exists(Png));
+}
+
+// A PNG picture for a screen with two device pixels to a pixel: the picture of --size with
+// twice the pixels a side, its thin lines still one pixel (the grid's ink about doubles with
+// its length), its locus twice as wide.
+TEST(RenderCommand, AScaledPngPictureHasTheDevicePixelsOfAFineScreen) {
+    QTemporaryDir Folder;
+    auto Ink = [](const QImage& I) {
+        long long N = 0;
+        for (int Y = 0; Y < I.height(); ++Y)
+            for (int X = 0; X < I.width(); ++X) N += (I.pixel(X, Y) & 0xFFFFFF) != 0xFFFFFF;
+        return N;
+    };
+    const QString Plain = Folder.filePath(QStringLiteral("plain.png")), Fine = Folder.filePath(QStringLiteral("fine.png"));
+    for (const QString& Locus : {QStringLiteral("off"), QStringLiteral("on")}) {
+        ASSERT_EQ(Render({QStringLiteral("--locus"), Locus, Plain}).Code, RenderOk);
+        ASSERT_EQ(Render({QStringLiteral("--locus"), Locus, QStringLiteral("--scale"), QStringLiteral("2"), Fine}).Code,
+                  RenderOk);
+        const QImage A(Plain), B(Fine);
+        ASSERT_EQ(B.size(), 2 * A.size());
+        const double Ratio = double(Ink(B)) / double(Ink(A));
+        if (Locus == QStringLiteral("off")) {
+            EXPECT_GT(Ratio, 1.5);
+            EXPECT_LT(Ratio, 2.6);
+        } else {
+            EXPECT_GT(Ratio, 2.0) << "the locus is twice as wide";
+        }
+    }
 }
 
 }  // namespace
