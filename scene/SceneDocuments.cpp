@@ -77,6 +77,7 @@ void TorvaneScene::TakeDocumentValues(const MapDocument& D) {
 }
 
 void TorvaneScene::ApplyDocument(const MapDocument& D, const std::string& Name) {
+    DropAnimation();
     CancelComputing();
     S.MapType = D.MapType == 0 ? 0 : 1;
     Text(EditField::F1Edit) = D.MapType == 2 ? FractionalLinearFormula : Latin1ToUtf8(D.Formula1);

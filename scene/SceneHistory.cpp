@@ -54,7 +54,7 @@ MapSnapshot TorvaneScene::Snapshot() const {
 
 bool TorvaneScene::GestureInProgress() const {
     return S.DomShifting || S.DomZooming || S.ImgShifting || S.ImgZooming || DomSphereDragging ||
-           ImgSphereDragging || ParametersHeld;
+           ImgSphereDragging || ParametersHeld || AnimationPlaying;
 }
 
 void TorvaneScene::RecordNow(bool Forced) {
@@ -118,6 +118,7 @@ void TorvaneScene::MarkClean() {
 }
 
 void TorvaneScene::RestoreMap(const MapSnapshot& M) {
+    DropAnimation();
     MapDocument D;
     if (ReadDocument(M.Document, D) != DocumentError::None) return;  // only snapshots we wrote
     CancelComputing();

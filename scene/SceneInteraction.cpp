@@ -187,6 +187,7 @@ void TorvaneScene::ShowParameterValues() {
 
 void TorvaneScene::OnMouseDownInParameters(MouseButton, ShiftState, int X, int Y) {
     if (!S.SceneReady) return;
+    DropAnimation();  // the user takes the spot
     // A click lands inside the panel; pixels 0 and 199 are the ends of each range.
     X = std::max(0, std::min(199, X));
     Y = std::max(0, std::min(199, Y));
@@ -297,6 +298,7 @@ bool TorvaneScene::ParameterKeyUp(EditField Field, double V) {
 
 void TorvaneScene::OnKeyUp(EditField Field) {
     if (!S.SceneReady) return;
+    DropAnimation();
     const std::string& T = Text(Field);
     double V = 0;
     try {

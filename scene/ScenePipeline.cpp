@@ -23,6 +23,7 @@ void PrepareSceneCurves(SceneState& S) {
 }
 
 void TorvaneScene::ReadAndDraw(bool FromDrawButton) {
+    DropAnimation();
     // Reading writes the scene's values as it goes: nothing may be computing from them then.
     CancelComputing();
     int Read = S.MapType == 0 ? ReadDataReal() : S.MapType == 1 ? ReadDataComplex() : 0;

@@ -120,6 +120,7 @@ void TorvaneScene::SetPanelScale(double Scale, double Ratio) {
 // ---- Map kinds ----
 
 void TorvaneScene::ChangeMapType(bool KeepValues) {
+    DropAnimation();
     CancelComputing();
     CrossShown = false;
     DomSphereDragging = ImgSphereDragging = false;

@@ -17,6 +17,7 @@
 #include "scene/MapHistory.h"
 #include "formula/OCComplexFunct.h"
 #include "formula/OCFunctDDDoubleSafe.h"
+#include "model/ParameterPath.h"
 #include "model/SceneState.h"
 
 // The edit fields, in the order of the window's tab chain (the read-outs last).
@@ -213,6 +214,20 @@ public:
     // A drag or gesture over a panel is under way.
     bool GestureInProgress() const;
 
+    // ---- Animation of the parameters ----
+    // Playing a path: BeginAnimation checks it against the parameter ranges of a drawn scene
+    // and returns why it cannot be played, or empty. While it plays, each AnimateTo moves the
+    // parameters to the path's point at fraction T as a step of a drag of the spot does (drawn
+    // in the background, the newest step first; coarse portraits allowed), and nothing is
+    // recorded. EndAnimation ends it where it is, or back at the path's start, drawn in full;
+    // the map as it then stands is one step. Any other change of the map (Draw It, a document,
+    // undo, the map kind, typing a bound, a click on the panel) ends it first, and AnimateTo
+    // then answers false.
+    std::string BeginAnimation(const ParameterPath& P);
+    bool AnimateTo(double T);
+    void EndAnimation(bool BackToStart);
+    bool Animating() const { return AnimationPlaying; }
+
     // ---- Parameters panel ----
     void SetCoordinateChangesParam();
     void AdjustSpotToParameters();
@@ -311,6 +326,12 @@ private:
     bool ParameterKeyUp(EditField Field, double V);
 
     void RecordNow(bool Forced);
+    // The animation ends without a drawing of its own: what ends it draws.
+    void DropAnimation();
+    void MoveParametersTo(Point2 V, bool Coalesce);
+    ParameterPath Playing;
+    std::string PlayedFrom[2];  // the parameter fields' texts as the play began
+    bool AnimationPlaying = false;
     // The document's bounds, ranges and parameter values into the scene, as they stand.
     void TakeDocumentValues(const MapDocument& D);
     MapSnapshot Recorded;   // the map as the last step left it

@@ -1,0 +1,59 @@
+// The parameters played along a path: each step is a drag step of the spot, drawn in the
+// background while the next waits, so the window stays with the user however slow the map.
+#include <algorithm>
+
+#include "model/Maps.h"
+#include "scene/SceneWork.h"
+#include "scene/TorvaneScene.h"
+
+std::string TorvaneScene::BeginAnimation(const ParameterPath& P) {
+    if (!S.SceneReady) return "There is no drawing to animate.";
+    if (std::string Why = CheckParameterPath(P, S.ParamMin, S.ParamMax); !Why.empty()) return Why;
+    Playing = P;
+    // Stop puts the parameters back as they were typed.
+    PlayedFrom[0] = Text(EditField::pValue);
+    PlayedFrom[1] = Text(EditField::qValue);
+    AnimationPlaying = true;
+    ParametersDragging = CoarsePortraitDrawn = false;
+    return "";
+}
+
+void TorvaneScene::MoveParametersTo(Point2 V, bool Coalesce) {
+    // The ranges hold every point of a path that was checked; a rounding at a circle's edge
+    // must not make the next Draw It refuse the value.
+    V.X = std::clamp(V.X, S.ParamMin.X, S.ParamMax.X);
+    V.Y = std::clamp(V.Y, S.ParamMin.Y, S.ParamMax.Y);
+    S.ParamValue = V;
+    ShowParameterValues();
+    SetBasicData(S);
+    SetCoordinateChangesParam();
+    S.Modified = true;
+    ComputeAndDrawCurves(Coalesce);
+}
+
+bool TorvaneScene::AnimateTo(double T) {
+    if (!AnimationPlaying || !S.SceneReady) return false;
+    ParametersDragging = true;
+    MoveParametersTo(PointOnPath(Playing, T), true);
+    return true;
+}
+
+void TorvaneScene::EndAnimation(bool BackToStart) {
+    if (!AnimationPlaying) return;
+    DropAnimation();
+    if (!S.SceneReady) return;
+    if (BackToStart) {
+        MoveParametersTo(Playing.From, false);
+        Text(EditField::pValue) = PlayedFrom[0];
+        Text(EditField::qValue) = PlayedFrom[1];
+    }
+    else if (CoarsePortraitDrawn)
+        Redo(WorkDrawDomain, false);
+    CoarsePortraitDrawn = false;
+}
+
+void TorvaneScene::DropAnimation() {
+    if (!AnimationPlaying) return;
+    AnimationPlaying = false;
+    ParametersDragging = false;
+}
