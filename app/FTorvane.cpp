@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "app/AnimateDialog.h"
 #include "app/AppFonts.h"
 #include "app/FManTorvane.h"
 #include "app/PanelWidget.h"
@@ -272,6 +273,32 @@ void TTorvane::OnManual() {
 
 void TTorvane::ExecuteQuit() { close(); }
 
+// ---- Animation ----
+
+void TTorvane::OpenAnimator() {
+    if (!AnimateWindow) AnimateWindow = new TAnimate(this);
+    AnimateWindow->FollowMap();
+    AnimateWindow->show();
+    AnimateWindow->raise();
+    AnimateWindow->activateWindow();
+}
+
+std::string TTorvane::BeginAnimation(const ParameterPath& P) {
+    std::string Why;
+    Run([&] { Why = SceneModel.BeginAnimation(P); });
+    return Why;
+}
+
+bool TTorvane::AnimateTo(double T) {
+    bool Moved = false;
+    Run([&] { Moved = SceneModel.AnimateTo(T); });
+    return Moved;
+}
+
+void TTorvane::EndAnimation(bool BackToStart) {
+    Run([&] { SceneModel.EndAnimation(BackToStart); });
+}
+
 // ---- Between the window and the scene ----
 
 void TTorvane::SyncIn() {
@@ -302,6 +329,7 @@ void TTorvane::SyncOut() {
         L->setVisible(State.Visible);
     }
     Parameters->setVisible(SceneModel.ParametersVisible);
+    AnimateOpener->setVisible(SceneModel.ParametersVisible);
     if (UndoAction) UndoAction->setEnabled(SceneModel.CanUndo());
     if (RedoAction) RedoAction->setEnabled(SceneModel.CanRedo());
     for (int I = 0; I < MenuItemCount; ++I) {

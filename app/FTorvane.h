@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <vector>
 
 #include "app/FManTorvane.h"
 #include "scene/TorvaneScene.h"
@@ -23,6 +24,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class PanelWidget;
+class TAnimate;
 
 
 class TTorvane : public QMainWindow {
@@ -76,6 +78,17 @@ public:
     // Writes an animation of both panels while p and q move from their values to the ones
     // asked for: one animated WebP file, or numbered PNG pictures for a name with %d.
     void ExportAnimation();
+    // Writes the animation of these parameter values, one frame each, after asking for the
+    // file (.webp, or numbered PNG pictures for a name with %d).
+    void WriteAnimationFrames(const std::vector<Point2>& Values, int FramesPerSecond);
+    // The Parameters panel's "Animate" button: opens the Animate window (made at first use).
+    void OpenAnimator();
+    TAnimate* Animator() const { return AnimateWindow; }
+    QPushButton* AnimateButton() const { return AnimateOpener; }
+    // What the Animate window asks of the map, as commands (see TorvaneScene).
+    std::string BeginAnimation(const ParameterPath& P);
+    bool AnimateTo(double T);
+    void EndAnimation(bool BackToStart);
     // Prints the page on a printer set up already (the print dialog's, or a PDF file).
     void PrintTo(QPrinter& Printer);
     // Saves a modified document under a name the user chooses; false when nothing was saved.
@@ -163,6 +176,8 @@ private:
     bool FollowsScreen = false;
     QLabel* InfoBar = nullptr;
     QPushButton* DrawButton = nullptr;
+    QPushButton* AnimateOpener = nullptr;
+    TAnimate* AnimateWindow = nullptr;
     QPointer<TManual> ManualWindow;
     QLineEdit* Typing = nullptr;  // the field whose key release is being handled
     bool LastPanelIsImage = false;  // the panel the mouse last worked in

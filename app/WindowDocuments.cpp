@@ -9,6 +9,7 @@
 #include <QProgressDialog>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <cmath>
 #include <QFileInfo>
 #include <QMenu>
@@ -233,6 +234,12 @@ void TTorvane::ExportAnimation() {
         ShowMessage(QString::fromLatin1(ResStrings::NumberTooLarge));
         return;
     }
+    WriteAnimationFrames(FrameParameters(Path, SceneModel.S.ParamValue, R.Frames), R.FramesPerSecond);
+}
+
+void TTorvane::WriteAnimationFrames(const std::vector<Point2>& Values, int FramesPerSecond) {
+    FinishDrawing();
+    if (!SceneModel.S.SceneReady || Values.empty()) return;
     QString Chosen = ChooseFile(true, QStringLiteral("Export Animation"));
     if (Chosen.isEmpty()) return;
     QString Probe;
@@ -246,7 +253,8 @@ void TTorvane::ExportAnimation() {
         ShowMessage(Q(Frame.StatusText));
         return;
     }
-    QProgressDialog Progress(QStringLiteral("Exporting the animation..."), QStringLiteral("Stop"), 0, R.Frames, this);
+    const int Count = static_cast<int>(Values.size());
+    QProgressDialog Progress(QStringLiteral("Exporting the animation..."), QStringLiteral("Stop"), 0, Count, this);
     Progress.setWindowModality(Qt::WindowModal);
     Progress.setMinimumDuration(300);
     const FrameProgress Report = [&Progress](int Done, int) {
@@ -254,12 +262,12 @@ void TTorvane::ExportAnimation() {
         QCoreApplication::processEvents();
         return !Progress.wasCanceled();
     };
-    const std::vector<Point2> Values = FrameParameters(Path, Frame.S.ParamValue, R.Frames);
     bool BadMap = false;
     const std::string Failure =
         Frames ? WriteFrames(Frame, Values, Chosen, PicturePanels::Both, 460, BadMap, Report)
-               : WriteAnimation(Frame, Values, Chosen.toStdString(), PicturePanels::Both, 460, R.FramesPerSecond,
-                                BadMap, Report);
+               : WriteAnimation(Frame, Values, Chosen.toStdString(), PicturePanels::Both, 460,
+                                std::clamp(FramesPerSecond, MinFramesPerSecond, MaxFramesPerSecond), BadMap,
+                                Report);
     Progress.reset();
     if (!Failure.empty() && Failure != StoppedAnimation) ShowMessage(Q(Failure));
 }

@@ -66,7 +66,8 @@ QFont EditFont(double Scale = 1) {
 }
 
 const QRect DomainPlace(2, 10, 280, 280), ImagePlace(286, 10, 460, 460),
-    ParametersPlace(80, 338, 200, 200), DrawButtonPlace(212, 548, 70, 26);
+    ParametersPlace(80, 338, 200, 200), DrawButtonPlace(212, 548, 70, 26),
+    AnimatePlace(4, 340, 72, 22);
 const int InfinityBoxLefts[2] = {136, 510};
 
 // The layout grows in steps of a twentieth, at which every panel's side is a whole number
@@ -274,6 +275,16 @@ void TTorvane::CreateClientArea() {
     DrawButton->installEventFilter(this);
     connect(DrawButton, &QPushButton::clicked, this, &TTorvane::ReadAndDraw);
 
+    // Beside the Parameters panel, whose point it moves.
+    AnimateOpener = new QPushButton(QStringLiteral("Animate"), ClientArea);
+    AnimateOpener->setObjectName(QStringLiteral("AnimateButton"));
+    AnimateOpener->setGeometry(AnimatePlace);
+    AnimateOpener->setFont(EditFont());
+    AnimateOpener->setAutoDefault(false);
+    AnimateOpener->setFocusPolicy(Qt::NoFocus);
+    AnimateOpener->setToolTip(QStringLiteral("Move the parameters along a path, and export it"));
+    connect(AnimateOpener, &QPushButton::clicked, this, &TTorvane::OpenAnimator);
+
     // Tab order: the fields in their order, the read-outs, then the button.
     for (int I = 0; I + 1 < EditFieldCount; ++I) setTabOrder(Edits[I], Edits[I + 1]);
     setTabOrder(Edits[EditFieldCount - 1], DrawButton);
@@ -317,6 +328,8 @@ void TTorvane::LayOut() {
     }
     DrawButton->setFont(LabelFont(Scale));
     DrawButton->setGeometry(Placed(DrawButtonPlace));
+    AnimateOpener->setFont(EditFont(Scale));
+    AnimateOpener->setGeometry(Placed(AnimatePlace));
     Run([&] { SceneModel.SetPanelScale(Scale * Ratio, Ratio); }, false);
 }
 

@@ -9,10 +9,15 @@
 std::string TorvaneScene::BeginAnimation(const ParameterPath& P) {
     if (!S.SceneReady) return "There is no drawing to animate.";
     if (std::string Why = CheckParameterPath(P, S.ParamMin, S.ParamMax); !Why.empty()) return Why;
+    // Stop puts the parameters back as they were typed before the path's first play: a play
+    // resumed, from wherever it paused, keeps them.
+    const bool Resumed = PlayedFromKept && P.From.X == Playing.From.X && P.From.Y == Playing.From.Y;
+    if (!Resumed) {
+        PlayedFrom[0] = Text(EditField::pValue);
+        PlayedFrom[1] = Text(EditField::qValue);
+        PlayedFromKept = true;
+    }
     Playing = P;
-    // Stop puts the parameters back as they were typed.
-    PlayedFrom[0] = Text(EditField::pValue);
-    PlayedFrom[1] = Text(EditField::qValue);
     AnimationPlaying = true;
     ParametersDragging = CoarsePortraitDrawn = false;
     return "";

@@ -330,7 +330,8 @@ private:
     void DropAnimation();
     void MoveParametersTo(Point2 V, bool Coalesce);
     ParameterPath Playing;
-    std::string PlayedFrom[2];  // the parameter fields' texts as the play began
+    std::string PlayedFrom[2];  // the parameter fields' texts as the path's first play began
+    bool PlayedFromKept = false;
     bool AnimationPlaying = false;
     // The document's bounds, ranges and parameter values into the scene, as they stand.
     void TakeDocumentValues(const MapDocument& D);
