@@ -69,7 +69,12 @@ the sphere.</td></tr>
 the new values.</td></tr>
 <tr><td>Parameters pad</td><td>left-button drag</td><td>Moves the little circle; the picture
 follows at once.</td></tr>
+<tr><td>Animate button</td><td>click</td><td>Opens the Animate window: p and q move straight to a
+target or once round a circle about the little circle, in the seconds you give; Play, Pause,
+Stop (back to the start) and a slider over the time; Export... writes the frames to a file.</td></tr>
 </table>
+<p>The window may be enlarged or maximised: everything in it grows in proportion, and the
+gestures work the same at any size.</p>
 <p>No mouse button is needed for the <tt>Ctrl</tt> and <tt>Shift</tt> moves: hold the key and
 move the mouse. All gestures work only once a picture has been drawn.</p>
 
