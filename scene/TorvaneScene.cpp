@@ -106,8 +106,9 @@ void TorvaneScene::SetPanelScale(double Scale, double Ratio) {
     Stretch(ImageSurface, ScreenSize(S, S.ImgRect.Right));
     ParametersSurface = WhiteSurface(ScreenSize(S, S.ParamRect.Right), ScreenSize(S, S.ParamRect.Bottom));
     if (Spotted) DrawLittleCircle(Spot, false);
-    if (S.SceneReady) {
-        // The bitmaps are made anew at the new scale by the drawing.
+    if (S.SceneReady || Computing()) {
+        // The bitmaps are made anew at the new scale by the drawing. A first drawing still
+        // computed at the old scale is stopped and made again whole at the new one.
         Redo(WorkPrepareDomain | WorkDrawDomain | WorkDrawImage, false);
     } else {
         DomBitmap = DomainSurface.copy();
