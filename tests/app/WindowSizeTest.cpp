@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -18,6 +19,7 @@
 
 #include "app/FTorvane.h"
 #include "app/PanelWidget.h"
+#include "scene/PictureExport.h"
 #include "scene/TorvaneScene.h"
 
 namespace {
@@ -120,6 +122,24 @@ TEST_F(WindowSize, TheLayoutScalesAndTheMouseReadsTheSamePoints) {
     EXPECT_DOUBLE_EQ(Window->Enlargement(), 1);
     EXPECT_EQ(T.ImageSurface.width(), static_cast<int>(460 * Ratio));
     EXPECT_EQ(Window->Edit(EditField::F1Edit)->geometry(), Formula);
+}
+
+// A picture exported or printed from an enlarged window is the one of the smallest window.
+TEST_F(WindowSize, PicturesDoNotDependOnTheWindowsSize) {
+    Draw();
+    QTemporaryDir Folder;
+    auto Export = [&](const char* Name) {
+        const QString Path = Folder.filePath(QString::fromLatin1(Name));
+        EXPECT_EQ(ExportPicture(Window->Scene(), Path.toStdString(), PicturePanels::Both, 460), "");
+        return QImage(Path);
+    };
+    const QImage Small = Export("small.png");
+    Grow(1.5);
+    Window->FinishDrawing();
+    const QImage Large = Export("large.png");
+    ASSERT_FALSE(Small.isNull());
+    EXPECT_TRUE(Small == Large);
+    Grow(1);
 }
 
 TEST_F(WindowSize, TheSizeComesBackAtTheNextStart) {
