@@ -99,7 +99,8 @@ void TorvaneScene::SetPanelScale(double Scale, double Ratio) {
     S.PanelScale = Scale;
     S.ScreenRatio = Ratio;
     auto Stretch = [](QImage& Picture, int Size) {
-        Picture = Picture.scaled(Size, Size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        // Shown only until the drawing at the new scale replaces it: the quick way will do.
+        Picture = Picture.scaled(Size, Size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
                       .convertToFormat(QImage::Format_RGB32);
     };
     Stretch(DomainSurface, ScreenSize(S, S.DomRect.Right));
