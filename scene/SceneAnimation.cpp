@@ -7,7 +7,11 @@
 #include "scene/TorvaneScene.h"
 
 std::string TorvaneScene::BeginAnimation(const ParameterPath& P) {
-    if (!S.SceneReady) return "There is no drawing to animate.";
+    // A path starts from a drawn map: the first drawing of a Draw It still under way has no
+    // picture to move yet.
+    if (!S.SceneReady)
+        return Computing() ? "The map is still being drawn: play the path when the drawing is done."
+                           : "There is no drawing to animate.";
     if (std::string Why = CheckParameterPath(P, S.ParamMin, S.ParamMax); !Why.empty()) return Why;
     // Stop puts the parameters back as they were typed before the path's first play: a play
     // resumed, from wherever it paused, keeps them.

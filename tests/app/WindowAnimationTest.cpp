@@ -104,7 +104,8 @@ TEST_F(WindowAnimation, PauseKeepsThePlaceAndStopGoesBack) {
     Player->Play();
     QTest::mouseClick(Window->DrawItButton(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([this] { return Player->Now() == TAnimate::State::Idle; }, 5000));
-    // Closing the window pauses it.
+    // Closing the window pauses it (once the drawing that Draw It began is shown).
+    Window->FinishDrawing();
     Player->Play();
     Player->close();
     EXPECT_EQ(Player->Now(), TAnimate::State::Paused);

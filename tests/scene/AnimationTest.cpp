@@ -114,6 +114,8 @@ TEST(Animation, StepsAreComputedInTheBackgroundNewestFirst) {
     std::atomic<int> Ready{0};
     T.ComputeInBackground([&Ready] { ++Ready; });
     DrawDefault(T);
+    // The result is shown only when taken: until then there is no drawing to play from.
+    EXPECT_NE(T.BeginAnimation(SegmentTo(T, {-1, -1})).find("still being drawn"), std::string::npos);
     T.FinishComputing();
     ASSERT_TRUE(T.S.SceneReady);
     ASSERT_EQ(T.BeginAnimation(SegmentTo(T, {-1, -1})), "");
