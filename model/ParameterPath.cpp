@@ -21,6 +21,9 @@ std::string CheckParameterPath(const ParameterPath& P, Point2 Min, Point2 Max) {
     if (P.Shape == PathShape::Segment) {
         if (!std::isfinite(P.To.X) || !std::isfinite(P.To.Y) || !Inside(P.To, Min, Max))
             return "The target lies outside the parameter ranges.";
+        // A path that stays put would play a still picture for its whole time.
+        if (P.To.X == P.From.X && P.To.Y == P.From.Y)
+            return "The target is where the parameters are: type where they should go.";
         return "";
     }
     if (!(P.Radius > 0 && std::isfinite(P.Radius))) return "The loop's radius must be more than 0.";

@@ -89,6 +89,7 @@ TEST(ParameterPath, PathsThatCannotBePlayedAreRefused) {
     Cases.push_back({Segment({0, 0}, {2.5, 0}), "target"});
     Cases.push_back({Segment({0, 0}, {NaN, 0}), "target"});
     Cases.push_back({Segment({0, 0}, {0, -Inf}), "target"});
+    Cases.push_back({Segment({0.5, -1}, {0.5, -1}), "where the parameters are"});
     Cases.push_back({Segment({3, 0}, {0, 0}), "parameters lie outside"});
     Cases.push_back({Loop({1.5, 0}, 1), "make its radius smaller"});
     Cases.push_back({Loop({0, 0}, 0), "radius"});
