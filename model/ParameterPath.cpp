@@ -17,6 +17,9 @@ std::string CheckParameterPath(const ParameterPath& P, Point2 Min, Point2 Max) {
         return "The animation's time must be more than 0 and at most 3600 seconds.";
     if (P.FramesPerSecond < 1 || P.FramesPerSecond > MaxPathFramesPerSecond)
         return "The animation may have from 1 to 100 frames a second.";
+    // More frames would be cut short: a file of them would play faster than its time.
+    if (P.Seconds * P.FramesPerSecond > MaxPathFrames + 0.5)
+        return "The animation may have at most 10000 frames: make its time shorter or its frames a second fewer.";
     if (!Inside(P.From, Min, Max)) return "The parameters lie outside their ranges.";
     if (P.Shape == PathShape::Segment) {
         if (!std::isfinite(P.To.X) || !std::isfinite(P.To.Y) || !Inside(P.To, Min, Max))

@@ -81,6 +81,12 @@ TEST(ParameterPath, PathsThatCannotBePlayedAreRefused) {
         P.Seconds = Seconds;
         Cases.push_back({P, "time"});
     }
+    {
+        ParameterPath P = Segment({0, 0}, {1, 1});
+        P.Seconds = MaxPathSeconds;
+        P.FramesPerSecond = 25;
+        Cases.push_back({P, "at most 10000 frames"});
+    }
     for (int Fps : {0, -5, MaxPathFramesPerSecond + 1}) {
         ParameterPath P = Segment({0, 0}, {1, 1});
         P.FramesPerSecond = Fps;
