@@ -44,14 +44,15 @@ void PanelWidget::paintEvent(QPaintEvent*) {
     QPainter P(this);
     // The surface has the panel's device pixels: shown with its own ratio it covers the panel
     // pixel for pixel, and a surface of the last size, briefly, stretched.
-    QImage Shown = *Surface;
-    if (!Shown.isNull() && width() > 0) Shown.setDevicePixelRatio(Shown.width() / double(width()));
-    P.drawImage(QRectF(rect()), Shown);
+    // The source rectangle is given in the surface's own pixels, so the shared picture is
+    // drawn without being copied.
+    if (!Surface->isNull()) P.drawImage(QRectF(rect()), *Surface, QRectF(Surface->rect()));
 }
 
 QPoint PanelWidget::LayoutPoint(const QMouseEvent* Event) const {
     const QPointF At = Event->position() / LayoutScale;
-    return QPoint(static_cast<int>(std::lround(At.x())), static_cast<int>(std::lround(At.y())));
+    // The layout pixel under the mouse: the last half of a panel's last pixel is still in it.
+    return QPoint(static_cast<int>(std::floor(At.x())), static_cast<int>(std::floor(At.y())));
 }
 
 void PanelWidget::mousePressEvent(QMouseEvent* Event) {
