@@ -81,33 +81,9 @@ TAnimate::TAnimate(TTorvane* Owner) : QDialog(Owner), Window(Owner) {
     QPalette Red = Message->palette();
     Red.setColor(QPalette::WindowText, QColor(0xA0, 0, 0));
     Message->setPalette(Red);
-    // The slider held: the play follows it; let go, it stays there (paused).
-    connect(Slider, &QSlider::sliderPressed, this, [this] {
-        if (Player == State::Playing) return;
-        Sliding = Begin();
-    });
-    connect(Slider, &QSlider::sliderReleased, this, [this] {
-        if (!Sliding) return;
-        Sliding = false;
-        Window->EndAnimation(false);
-        Player = State::Paused;
-    });
-    connect(Slider, &QSlider::valueChanged, this, [this](int Value) {
-        const double F = Value / double(SliderSteps);
-        if (Player == State::Playing) {
-            if (Slider->isSliderDown()) Seek(F);
-        } else if (Sliding) {
-            Offset = F * Path.Seconds;
-            Window->AnimateTo(F);
-        } else if (!Slider->isSliderDown() && Begin()) {
-            // A key or a click on the groove: one step to there.
-            Offset = F * Path.Seconds;
-            Window->AnimateTo(F);
-            Window->EndAnimation(false);
-            Player = State::Paused;
-        }
-        ShowTime();
-    });
+    connect(Slider, &QSlider::sliderPressed, this, &TAnimate::SliderPressed);
+    connect(Slider, &QSlider::sliderReleased, this, &TAnimate::SliderReleased);
+    connect(Slider, &QSlider::valueChanged, this, &TAnimate::SliderMoved);
 
     auto* Time = new QHBoxLayout;
     Time->addWidget(Slider, 1);
@@ -140,7 +116,47 @@ void TAnimate::Say(const QString& Text) { Message->setText(Text); }
 
 void TAnimate::FieldsChanged() {
     // A new path from where the parameters are at the next Play.
-    if (Player == State::Paused || Player == State::Finished) Player = State::Idle;
+    if (Player == State::Paused || Player == State::Finished) {
+        Player = State::Idle;
+        ShowTime();
+    }
+}
+
+void TAnimate::ForgetStalePath() {
+    if (Player != State::Playing && Player != State::Idle && Window->Scene().PathChanges() != MapChanges) {
+        Player = State::Idle;
+        Offset = 0;
+    }
+}
+
+// The slider held: the play follows it; let go, it stays there (paused).
+void TAnimate::SliderPressed() {
+    if (Player == State::Playing) return;
+    Sliding = Begin();
+}
+
+void TAnimate::SliderReleased() {
+    if (!Sliding) return;
+    Sliding = false;
+    Window->EndAnimation(false);
+    Player = State::Paused;
+}
+
+void TAnimate::SliderMoved(int Value) {
+    const double F = Value / double(SliderSteps);
+    if (Player == State::Playing) {
+        if (Slider->isSliderDown()) Seek(F);
+    } else if (Sliding) {
+        Offset = F * Path.Seconds;
+        Window->AnimateTo(F);
+    } else if (!Slider->isSliderDown() && Begin()) {
+        // A key or a click on the groove: one step to there.
+        Offset = F * Path.Seconds;
+        Window->AnimateTo(F);
+        Window->EndAnimation(false);
+        Player = State::Paused;
+    }
+    ShowTime();
 }
 
 bool TAnimate::ReadPath(ParameterPath& P) {
@@ -178,6 +194,7 @@ bool TAnimate::ReadPath(ParameterPath& P) {
 
 // Ready to move: a path read anew when there is none, and the map playing it.
 bool TAnimate::Begin() {
+    ForgetStalePath();
     if (Player == State::Idle) {
         ParameterPath P;
         if (!ReadPath(P)) return false;
@@ -190,6 +207,7 @@ bool TAnimate::Begin() {
         Player = State::Idle;
         return false;
     }
+    MapChanges = Window->Scene().PathChanges();
     Say(QString());
     return true;
 }
@@ -206,7 +224,8 @@ void TAnimate::Play() {
 }
 
 double TAnimate::Fraction() const {
-    if (Player == State::Idle) return Slider->value() / double(SliderSteps);
+    // No path yet: the next one starts at its start.
+    if (Player == State::Idle) return 0;
     double Played = Offset;
     if (Player == State::Playing) Played += Clock.elapsed() / 1000.0;
     return std::min(1.0, Played / Path.Seconds);
@@ -251,10 +270,14 @@ void TAnimate::Pause() {
 
 void TAnimate::Stop() {
     Timer->stop();
+    ForgetStalePath();
     if (Player == State::Playing) {
         Window->EndAnimation(true);
-    } else if (Player != State::Idle && Window->BeginAnimation(Path).empty()) {
-        Window->EndAnimation(true);
+    } else if (Player != State::Idle) {
+        if (const std::string Why = Window->BeginAnimation(Path); Why.empty())
+            Window->EndAnimation(true);
+        else
+            Say(QString::fromStdString(Why));
     }
     Player = State::Idle;
     Offset = 0;
@@ -262,6 +285,7 @@ void TAnimate::Stop() {
 }
 
 void TAnimate::Export() {
+    ForgetStalePath();
     ParameterPath P = Path;
     if (Player == State::Idle && !ReadPath(P)) return;
     Pause();
@@ -285,7 +309,8 @@ void TAnimate::ShowTime() {
 }
 
 void TAnimate::hideEvent(QHideEvent* Event) {
-    // A closed window plays nothing.
+    // A closed window plays nothing, and a slider held as it closes is let go.
     Pause();
+    if (Sliding) SliderReleased();
     QDialog::hideEvent(Event);
 }

@@ -54,7 +54,13 @@ private:
     // The path of the fields from where the parameters are; false with the problem shown.
     bool ReadPath(ParameterPath& P);
     bool Begin();
+    // A paused or finished path whose map has changed since is forgotten: the next Play
+    // reads a new one from where the parameters are.
+    void ForgetStalePath();
     void Tick();
+    void SliderPressed();
+    void SliderReleased();
+    void SliderMoved(int Value);
     void Seek(double Fraction);
     void ShowTime();
     void Say(const QString& Text);
@@ -77,4 +83,5 @@ private:
     double Offset = 0;       // seconds of the path played before the clock's start
     QElapsedTimer Clock;     // since the play (re)started
     bool Sliding = false;    // the slider is held while the play is not running
+    unsigned MapChanges = 0; // the scene's count of path-ending changes when the path began
 };

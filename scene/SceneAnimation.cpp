@@ -49,7 +49,7 @@ bool TorvaneScene::AnimateTo(double T) {
 
 void TorvaneScene::EndAnimation(bool BackToStart) {
     if (!AnimationPlaying) return;
-    DropAnimation();
+    StopPlaying();
     if (!S.SceneReady) return;
     if (BackToStart) {
         MoveParametersTo(Playing.From, false);
@@ -61,8 +61,17 @@ void TorvaneScene::EndAnimation(bool BackToStart) {
     CoarsePortraitDrawn = false;
 }
 
-void TorvaneScene::DropAnimation() {
-    if (!AnimationPlaying) return;
+void TorvaneScene::StopPlaying() {
     AnimationPlaying = false;
     ParametersDragging = false;
+}
+
+void TorvaneScene::DropAnimation() {
+    ++ChangesEndingPaths;
+    // Stop goes back to the texts typed before the next path, not this one.
+    PlayedFromKept = false;
+    if (!AnimationPlaying) return;
+    StopPlaying();
+    if (CoarsePortraitDrawn && S.SceneReady) Redo(WorkDrawDomain, false);
+    CoarsePortraitDrawn = false;
 }

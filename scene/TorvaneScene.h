@@ -227,6 +227,9 @@ public:
     bool AnimateTo(double T);
     void EndAnimation(bool BackToStart);
     bool Animating() const { return AnimationPlaying; }
+    // Counts the changes of the map that end a path (every one listed above, playing or
+    // not): a path paused or finished before a newer count belongs to another map.
+    unsigned PathChanges() const { return ChangesEndingPaths; }
 
     // ---- Parameters panel ----
     void SetCoordinateChangesParam();
@@ -326,13 +329,17 @@ private:
     bool ParameterKeyUp(EditField Field, double V);
 
     void RecordNow(bool Forced);
-    // The animation ends without a drawing of its own: what ends it draws.
+    // A change of the map ends the animation. A coarse portrait of its last step is drawn
+    // again in full, so a change that draws nothing (a key that moves no value) leaves no
+    // coarse picture behind.
     void DropAnimation();
+    void StopPlaying();
     void MoveParametersTo(Point2 V, bool Coalesce);
     ParameterPath Playing;
     std::string PlayedFrom[2];  // the parameter fields' texts as the path's first play began
     bool PlayedFromKept = false;
     bool AnimationPlaying = false;
+    unsigned ChangesEndingPaths = 0;
     // The document's bounds, ranges and parameter values into the scene, as they stand.
     void TakeDocumentValues(const MapDocument& D);
     MapSnapshot Recorded;   // the map as the last step left it

@@ -74,17 +74,30 @@ TEST_F(WindowAnimation, APathPlaysToItsEndAndIsOneUndoStep) {
     Command(QStringLiteral("&Undo"));
     EXPECT_EQ(Window->Scene().S.ParamValue.X, 1);
     EXPECT_EQ(Window->Scene().Text(EditField::pValue), "1");
-    // Play again starts the same path over from its start.
+    // The map changed since the path ended: the next path starts where the parameters are,
+    // and a target there is no path.
     Command(QStringLiteral("&Redo"));
     Player->Play();
-    EXPECT_GT(Window->Scene().S.ParamValue.X, 0.5);
+    EXPECT_EQ(Player->Now(), TAnimate::State::Idle);
+    EXPECT_TRUE(Player->Problem().contains(QStringLiteral("where the parameters are")));
+    Fill("1", "1", "0.4");
+    Player->Play();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Player->Now() == TAnimate::State::Finished; }, 10000));
+    Window->FinishDrawing();
+    EXPECT_EQ(Window->Scene().S.ParamValue.X, 1);
+    // Play again starts the same path over from its start.
+    Player->Play();
+    EXPECT_LT(Window->Scene().S.ParamValue.X, -0.5);
     Player->Stop();
+    Window->FinishDrawing();
+    EXPECT_EQ(Window->Scene().S.ParamValue.X, -1);
+    EXPECT_EQ(Player->TimeSlider()->value(), 0);
 }
 
 TEST_F(WindowAnimation, PauseKeepsThePlaceAndStopGoesBack) {
     Fill("-1", "-1", "20");
     Player->Play();
-    QTest::qWait(300);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Window->Scene().S.ParamValue.X < 1; }, 10000));
     Player->Pause();
     EXPECT_EQ(Player->Now(), TAnimate::State::Paused);
     const double Paused = Window->Scene().S.ParamValue.X;
@@ -109,6 +122,15 @@ TEST_F(WindowAnimation, PauseKeepsThePlaceAndStopGoesBack) {
     Player->Play();
     Player->close();
     EXPECT_EQ(Player->Now(), TAnimate::State::Paused);
+    // A map drawn anew while the path is paused is another map: Stop leaves it alone.
+    Window->Edit(EditField::pValue)->setText(QStringLiteral("0.25"));
+    QTest::mouseClick(Window->DrawItButton(), Qt::LeftButton);
+    Window->FinishDrawing();
+    Player->Stop();
+    Window->FinishDrawing();
+    EXPECT_EQ(Player->Now(), TAnimate::State::Idle);
+    EXPECT_EQ(Window->Scene().S.ParamValue.X, 0.25);
+    EXPECT_EQ(P(), QStringLiteral("0.25"));
 }
 
 TEST_F(WindowAnimation, FieldsThatMakeNoPathAreRefused) {

@@ -120,6 +120,19 @@ TEST(PhasePortraitScene, ADragThatOutrunsThePortraitDrawsItCoarseThenInFull) {
     EXPECT_GT(PairsThatDiffer(T.DomainSurface, View), 20000);
     EXPECT_GT(AgreeingPixels(T, T.S.PortraitColouring), Area(View) * 3 / 4);
     EXPECT_EQ(Differences(Image, T.ImageSurface), 0);
+
+    // A play's coarse step ended by a key that moves no value: the portrait comes back whole.
+    ParameterPath Path;
+    Path.From = T.S.ParamValue;
+    Path.To = {Path.From.X / 2, Path.From.Y / 2};
+    ASSERT_EQ(T.BeginAnimation(Path), "");
+    ASSERT_TRUE(T.AnimateTo(0.5));
+    EXPECT_LT(PairsThatDiffer(T.DomainSurface, View), 8000);
+    const unsigned Changes = T.PathChanges();
+    T.OnKeyUp(EditField::pMinEdit);
+    EXPECT_FALSE(T.Animating());
+    EXPECT_GT(T.PathChanges(), Changes);
+    EXPECT_GT(PairsThatDiffer(T.DomainSurface, View), 20000);
 }
 
 TEST(PhasePortraitScene, TheShadingTakesTheImagesPlaceAndPicturesCarryTheColours) {
