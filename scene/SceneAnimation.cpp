@@ -32,11 +32,7 @@ void TorvaneScene::MoveParametersTo(Point2 V, bool Coalesce) {
     // must not make the next Draw It refuse the value.
     V.X = std::clamp(V.X, S.ParamMin.X, S.ParamMax.X);
     V.Y = std::clamp(V.Y, S.ParamMin.Y, S.ParamMax.Y);
-    S.ParamValue = V;
-    ShowParameterValues();
-    SetBasicData(S);
-    SetCoordinateChangesParam();
-    S.Modified = true;
+    TakeParameters(V);
     ComputeAndDrawCurves(Coalesce);
 }
 

@@ -201,15 +201,19 @@ void TorvaneScene::OnMouseDownInParameters(MouseButton, ShiftState, int X, int Y
     ComputeAndDrawCurves();
 }
 
-void TorvaneScene::OnMouseMoveInParameters(ShiftState Held, int X, int Y) {
-    if (!S.SceneReady || !Held.Left || (X == Spot.X && Y == Spot.Y)) return;
-    // Beyond pixel 199 a value would leave its range, and the next Draw It would refuse it.
-    if (X < 0 || X > 199 || Y < 0 || Y > 199) return;
-    S.ParamValue = FromParamPanelToParameters({X, Y});
+void TorvaneScene::TakeParameters(Point2 V) {
+    S.ParamValue = V;
     ShowParameterValues();
     SetBasicData(S);
     SetCoordinateChangesParam();
     S.Modified = true;
+}
+
+void TorvaneScene::OnMouseMoveInParameters(ShiftState Held, int X, int Y) {
+    if (!S.SceneReady || !Held.Left || (X == Spot.X && Y == Spot.Y)) return;
+    // Beyond pixel 199 a value would leave its range, and the next Draw It would refuse it.
+    if (X < 0 || X > 199 || Y < 0 || Y > 199) return;
+    TakeParameters(FromParamPanelToParameters({X, Y}));
     ParametersDragging = true;
     ComputeAndDrawCurves(true);
 }

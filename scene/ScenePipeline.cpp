@@ -39,11 +39,7 @@ std::string TorvaneScene::ComputeFrame(Point2 V) {
     if (!(V.X >= S.ParamMin.X && V.X <= S.ParamMax.X)) return ResStrings::PValueOutside;
     if (!(V.Y >= S.ParamMin.Y && V.Y <= S.ParamMax.Y)) return ResStrings::QValueOutside;
     CancelComputing();
-    S.ParamValue = V;
-    ShowParameterValues();
-    SetBasicData(S);
-    SetCoordinateChangesParam();
-    S.Modified = true;
+    TakeParameters(V);
     // The road Draw It takes, on every core; a frame is exported, not shown.
     RunSceneWork({S, SingTracer, DomBitmap, ImgBitmap, DomBitmapClip, ImgBitmapClip, false, &OnCurvesComputed},
                  WorkEverything);

@@ -335,6 +335,8 @@ private:
     void DropAnimation();
     void StopPlaying();
     void MoveParametersTo(Point2 V, bool Coalesce);
+    // New parameter values, shown and made the formulas' own; the caller draws.
+    void TakeParameters(Point2 V);
     ParameterPath Playing;
     std::string PlayedFrom[2];  // the parameter fields' texts as the path's first play began
     bool PlayedFromKept = false;
