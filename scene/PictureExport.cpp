@@ -179,6 +179,10 @@ std::string ExportPicture(const TorvaneScene& T, const std::string& Path, Pictur
     return PictureExporter().Export(T, Path, Which, Size);
 }
 
+void PictureExporter::SetDeviceScale(double Scale) {
+    DeviceScale = std::isnan(Scale) ? 1 : std::clamp(Scale, 1.0, MaxDeviceScale);
+}
+
 int PictureExporter::RasterSide(int Size) const {
     return static_cast<int>(std::lround(Size * DeviceScale));
 }
@@ -199,7 +203,7 @@ PaintingAhead::PaintingAhead(TorvaneScene& T, PictureExporter& E, const std::str
     : Scene(T) {
     PictureFormat Format;
     if (!PictureFormatOf(Path, Format) || Format != PictureFormat::Png || Size < MinPictureSize ||
-        Size * E.DeviceScale > MaxPngSize)
+        Size * E.Scale() > MaxPngSize)
         return;
     T.OnCurvesComputed = [&T, &E, Which, Size] { E.PaintCurves(T.S, Which, Size); };
 }

@@ -41,7 +41,9 @@ public:
     // raster has Size times as many a side, drawn as a screen that fine draws the panels.
     // SVG and PDF pictures have no pixels and are not affected.
     static constexpr double MaxDeviceScale = 4;
-    double DeviceScale = 1;
+    // A scale outside 1 to MaxDeviceScale (or NaN) is brought to the nearest end (NaN to 1).
+    void SetDeviceScale(double Scale);
+    double Scale() const { return DeviceScale; }
 
     std::string Export(const TorvaneScene& T, const std::string& Path, PicturePanels Which, int Size);
     // Paints a PNG picture's background and curves of a scene whose curves are computed and
@@ -53,6 +55,7 @@ public:
     const QImage* Raster(const TorvaneScene& T, PicturePanels Which, int Size, std::string& Why);
 
 private:
+    double DeviceScale = 1;
     int RasterSide(int Size) const;
     std::string PaintPicture(const TorvaneScene& T, PicturePanels Which, int Size, bool Ahead);
     QImage Canvas;

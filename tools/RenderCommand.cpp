@@ -441,7 +441,7 @@ int RunRender(const QStringList& Arguments, QTextStream& Out, QTextStream& Err) 
 
     // A single PNG picture's curves are painted while the locus is traced.
     PictureExporter Exporter;
-    Exporter.DeviceScale = DeviceScale;
+    Exporter.SetDeviceScale(DeviceScale);
     {
         std::optional<PaintingAhead> Ahead;
         if (!Animated && !Picture.isEmpty()) Ahead.emplace(T, Exporter, Std(Picture), Which, Size);
