@@ -5,12 +5,9 @@
 #include <vector>
 
 #include "common/TaskPool.h"
+#include "common/ThreadLease.h"
 #include "formula/x87/FloatingPointState.h"
 #include "model/SceneCopy.h"
-
-namespace {
-
-}  // namespace
 
 void MapPreimageColumns(const SceneState& S, int First, int End, PreimageSamples& Out) {
     const double DU = (S.DomMax.X - S.DomMin.X) / Out.NU, DV = (S.DomMax.Y - S.DomMin.Y) / Out.NV;
@@ -72,10 +69,7 @@ void PlaceSamples(const PreimageSamples& P, MappedTriangulation& T, const PlaceF
 
 // The vertices of a count, kept by each thread that counts: they are as large as the samples,
 // and a drag counts again at every step.
-MappedTriangulation& VerticesOfThisThread() {
-    thread_local MappedTriangulation T;
-    return T;
-}
+using CountVertices = ThreadLease<MappedTriangulation>;
 
 }  // namespace
 
@@ -132,7 +126,8 @@ int CountPanelPreimages(const SceneState& S, const PanelProjection& Project, Pre
     // pixel further, and scaled down with the raster.
     const double Scale = 1.0 / Step;
     const double Left = R.Left - 0.5, Top = R.Top - 0.5;
-    MappedTriangulation& T = VerticesOfThisThread();
+    const CountVertices Lease;
+    MappedTriangulation& T = *Lease;
     PlaceSamples(S.Preimages, T, [&](Point2 Q, Point2& At) {
         const Point3 G = Project.Sphere ? InvStereo(S.ImgSphere, Q) : Point3{Q.X, Q.Y, 0};
         bool Rear = false;
@@ -151,7 +146,8 @@ bool CountPlanePreimages(const SceneState& S, Point2 Min, Point2 Max, int Width,
         return false;
     }
     const PlaneRaster Raster(Min, Max, Width, Height);
-    MappedTriangulation& T = VerticesOfThisThread();
+    const CountVertices Lease;
+    MappedTriangulation& T = *Lease;
     PlaceSamples(S.Preimages, T, [&Raster](Point2 Q, Point2& At) {
         At = Raster.ToRaster(Q);
         return true;

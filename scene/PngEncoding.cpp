@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/TaskPool.h"
+#include "common/ThreadLease.h"
 #include "formula/x87/FloatingPointState.h"
 
 namespace {
@@ -88,18 +89,13 @@ struct Compressor {
     std::vector<uint8_t> Out;    // the band deflated, copied out whole
 };
 
-Compressor& ThisThreadsCompressor() {
-    thread_local std::unique_ptr<Compressor> C;
-    if (!C) C = std::make_unique<Compressor>();
-    return *C;
-}
-
 }  // namespace
 
 void PngBands::DeflateRows(Band& B) {
     ClearUpperVectorHalves();  // the picture was just painted, perhaps on this thread
     const size_t RowLength = static_cast<size_t>(Image.width()) * 3 + 1;
-    Compressor& C = ThisThreadsCompressor();
+    const ThreadLease<Compressor> Lease;
+    Compressor& C = *Lease;
     // Rows are packed a chunk at a time into a buffer that stays in the cache.
     const int ChunkRows = static_cast<int>(std::max<size_t>(1, ChunkBytes / RowLength));
     C.Chunk.resize(RowLength * static_cast<size_t>(std::min(ChunkRows, B.EndRow - B.FirstRow)));

@@ -1,13 +1,18 @@
 // The task pool: every task runs once, a group waits for all of its tasks (also when one
 // throws, whose exception the wait passes on), and tasks see what was written before they
-// were run and hand back what they write (checked under ThreadSanitizer).
+// were run and hand back what they write (checked under ThreadSanitizer). The working objects
+// threads keep are lent to one use at a time.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <numeric>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "common/TaskPool.h"
+#include "common/ThreadLease.h"
 
 TEST(TaskPool, EveryTaskRunsOnceAndTheGroupWaitsForAll) {
     for (int Workers : {1, 3}) {
@@ -59,4 +64,61 @@ TEST(TaskPool, TheSharedPoolHasAWorkerAndTasksQueuedAtTheEndStillRun) {
     }
     EXPECT_EQ(Ran, 50);
     EXPECT_NO_THROW(Group.Wait());
+}
+
+// A task that this thread runs while it waits for the pool must not write into the working
+// object the waiting task still uses; once that is given back, the next use finds it again.
+TEST(ThreadLease, ATaskRunWhileWaitingGetsAnObjectOfItsOwnAndTheKeptOneComesBack) {
+    using Buffer = ThreadLease<std::vector<int>>;
+    TaskPool Pool(1);
+    std::mutex Lock;
+    std::condition_variable Changed;
+    bool WorkerHeld = false, Release = false;
+    TaskGroup Holding, Inner;
+    Pool.Run(Holding, [&] {
+        std::unique_lock<std::mutex> Guard(Lock);
+        WorkerHeld = true;
+        Changed.notify_all();
+        Changed.wait(Guard, [&] { return Release; });
+    });
+    {
+        std::unique_lock<std::mutex> Guard(Lock);
+        Changed.wait(Guard, [&] { return WorkerHeld; });
+    }
+    const std::vector<int>* Kept = nullptr;
+    {
+        const Buffer Outer;
+        EXPECT_FALSE(Outer.Fresh());
+        Kept = &*Outer;
+        Outer->assign(1000, 7);
+        bool InnerFresh = false;
+        const std::vector<int>* InnerObject = nullptr;
+        Pool.Run(Inner, [&] {
+            const Buffer Nested;
+            InnerFresh = Nested.Fresh();
+            InnerObject = &*Nested;
+            Nested->assign(10, -1);
+        });
+        // The worker is held: the queued task runs here, inside the wait.
+        Pool.Wait(Inner);
+        EXPECT_TRUE(InnerFresh);
+        EXPECT_NE(InnerObject, Kept);
+        EXPECT_EQ(*Outer, std::vector<int>(1000, 7));
+    }
+    {
+        const Buffer Again;
+        EXPECT_FALSE(Again.Fresh());
+        EXPECT_EQ(&*Again, Kept);
+        EXPECT_EQ(Again->size(), 1000u);
+    }
+    {
+        std::lock_guard<std::mutex> Guard(Lock);
+        Release = true;
+    }
+    Changed.notify_all();
+    Pool.Wait(Holding);
+    // Another thread keeps an object of its own.
+    const std::vector<int>* OthersObject = nullptr;
+    std::thread([&] { OthersObject = &*Buffer(); }).join();
+    EXPECT_NE(OthersObject, Kept);
 }

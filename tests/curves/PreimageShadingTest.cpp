@@ -5,9 +5,12 @@
 
 #include <cmath>
 #include <complex>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 
 #include "SceneFixture.h"
+#include "common/TaskPool.h"
 #include "curves/PreimageShading.h"
 
 namespace {
@@ -140,6 +143,54 @@ TEST(PreimageShading, LargeRastersAreCountedCoarserAndAStopEndsTheCount) {
     F.S.Preimages.Clear();
     EXPECT_EQ(CountPanelPreimages(F.S, ImageProjection(F.S, {0, 0, 460, 460}), C), 0);
     EXPECT_FALSE(CountPlanePreimages(F.S, F.S.ImgMin, F.S.ImgMax, 100, 100, C));
+}
+
+// A thread waiting for the bands of its count runs other queued tasks meanwhile; when one of
+// them is a second count (a panel of another drawing), each must still count its own map.
+TEST(PreimageShading, ACountRunWhileAnotherWaitsOnTheSameThreadKeepsToItsOwnMap) {
+    SceneFixture A("u", "v^2"), B("u + 0.5", "v");
+    A.S.ShadePreimages = B.S.ShadePreimages = true;
+    ComputePreimageSamples(A.S);
+    ComputePreimageSamples(B.S);
+    const Point2 Min{-1.5, -1.5}, Max{1.5, 1.5};
+    PreimageCounts AloneA, AloneB;
+    ASSERT_TRUE(CountPlanePreimages(A.S, Min, Max, 64, 64, AloneA));
+    ASSERT_TRUE(CountPlanePreimages(B.S, Min, Max, 64, 64, AloneB));
+    ASSERT_NE(AloneA.Counts, AloneB.Counts);
+
+    // With every worker held, B's count, queued before A's bands, runs on this thread inside
+    // the wait of A's count, and then this thread alone counts the rest of both.
+    TaskPool& Pool = TaskPool::Shared();
+    std::mutex Lock;
+    std::condition_variable Changed;
+    int Held = 0;
+    bool Release = false;
+    TaskGroup Holding, Inner;
+    for (int K = 0; K < Pool.Workers(); ++K)
+        Pool.Run(Holding, [&] {
+            std::unique_lock<std::mutex> Guard(Lock);
+            ++Held;
+            Changed.notify_all();
+            Changed.wait(Guard, [&] { return Release; });
+        });
+    {
+        std::unique_lock<std::mutex> Guard(Lock);
+        Changed.wait(Guard, [&] { return Held == Pool.Workers(); });
+    }
+    PreimageCounts NestedA, NestedB;
+    bool CountedB = false;
+    Pool.Run(Inner, [&] {
+        CountedB = CountPlanePreimages(B.S, Min, Max, 64, 64, NestedB);
+        std::lock_guard<std::mutex> Guard(Lock);
+        Release = true;
+        Changed.notify_all();
+    });
+    EXPECT_TRUE(CountPlanePreimages(A.S, Min, Max, 64, 64, NestedA));
+    Pool.Wait(Inner);
+    Pool.Wait(Holding);
+    EXPECT_TRUE(CountedB);
+    EXPECT_EQ(NestedA.Counts, AloneA.Counts);
+    EXPECT_EQ(NestedB.Counts, AloneB.Counts);
 }
 
 }  // namespace
