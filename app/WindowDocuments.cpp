@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include "app/AnimateDialog.h"
 #include "app/FTorvane.h"
 #include "app/PanelWidget.h"
 #include "app/RecentDocuments.h"
@@ -297,6 +298,10 @@ void TTorvane::PrintTo(QPrinter& Printer) {
 }
 
 void TTorvane::closeEvent(QCloseEvent* Event) {
+    // A path playing stops where it is first: the question's answer is about the map as it
+    // stands, not one that moves on beneath the question, and a window that goes draws no
+    // further frames.
+    if (AnimateWindow) AnimateWindow->Pause();
     // What was typed since the last step counts as a change too.
     SceneModel.RecordPending();
     bool CanClose = true;

@@ -133,6 +133,36 @@ TEST_F(WindowAnimation, PauseKeepsThePlaceAndStopGoesBack) {
     EXPECT_EQ(P(), QStringLiteral("0.25"));
 }
 
+// The close question is about the map as it stands: the path stops where it is before it is
+// asked, and stays paused when the window is kept.
+TEST_F(WindowAnimation, ClosingTheMainWindowPausesAPlayBeforeTheQuestion) {
+    Fill("-1", "-1", "20");
+    Player->Play();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Window->Scene().S.ParamValue.X < 1; }, 10000));
+    bool PlayingWhenAsked = true;
+    Window->AskQuestion = [this, &PlayingWhenAsked](const QString&) {
+        PlayingWhenAsked = Window->Scene().Animating();
+        return QMessageBox::Cancel;
+    };
+    Window->close();
+    EXPECT_FALSE(PlayingWhenAsked);
+    EXPECT_TRUE(Window->isVisible());
+    EXPECT_EQ(Player->Now(), TAnimate::State::Paused);
+    const double Kept = Window->Scene().S.ParamValue.X;
+    QTest::qWait(150);
+    EXPECT_EQ(Window->Scene().S.ParamValue.X, Kept);
+    // Played on, and the window let go: no frame follows it.
+    Player->Play();
+    ASSERT_TRUE(QTest::qWaitFor([this, Kept] { return Window->Scene().S.ParamValue.X < Kept; }, 10000));
+    Window->AskQuestion = [](const QString&) { return QMessageBox::No; };
+    Window->close();
+    EXPECT_FALSE(Window->isVisible());
+    EXPECT_FALSE(Window->Scene().Animating());
+    const double Closed = Window->Scene().S.ParamValue.X;
+    QTest::qWait(150);
+    EXPECT_EQ(Window->Scene().S.ParamValue.X, Closed);
+}
+
 TEST_F(WindowAnimation, FieldsThatMakeNoPathAreRefused) {
     struct Case {
         const char *P, *Q, *Seconds, *Fps, *Part;
