@@ -3,8 +3,10 @@
 #include <QStringList>
 
 #include "app/FTorvane.h"
+#include "common/MemoryReuse.h"
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Torvane"));
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "common/MemoryReuse.h"
 #include "tools/RenderCommand.h"
 
 namespace {
@@ -19,6 +20,7 @@ void QuietPlatformNotices(QtMsgType Type, const QMessageLogContext& Context, con
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietPlatformNotices);
     QGuiApplication Application(argc, argv);
