@@ -50,6 +50,8 @@ public:
     void Run(TaskGroup& Group, std::function<void()> Task);
     // Waits for the group's tasks, running queued tasks (of any group) on the calling thread
     // meanwhile: a task that waits for tasks of its own never waits for a worker it holds.
+    // A task may so run inside another on one thread: what a thread keeps for its tasks is
+    // lent one use at a time (ThreadLease), never shared by reference.
     // Rethrows the first exception one of the group's tasks threw.
     void Wait(TaskGroup& Group);
 

@@ -4,8 +4,7 @@
 // threads keep are lent to one use at a time.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
+#include <memory>
 #include <numeric>
 #include <stdexcept>
 #include <thread>
@@ -13,6 +12,7 @@
 
 #include "common/TaskPool.h"
 #include "common/ThreadLease.h"
+#include "tests/common/HeldWorkers.h"
 
 TEST(TaskPool, EveryTaskRunsOnceAndTheGroupWaitsForAll) {
     for (int Workers : {1, 3}) {
@@ -71,20 +71,8 @@ TEST(TaskPool, TheSharedPoolHasAWorkerAndTasksQueuedAtTheEndStillRun) {
 TEST(ThreadLease, ATaskRunWhileWaitingGetsAnObjectOfItsOwnAndTheKeptOneComesBack) {
     using Buffer = ThreadLease<std::vector<int>>;
     TaskPool Pool(1);
-    std::mutex Lock;
-    std::condition_variable Changed;
-    bool WorkerHeld = false, Release = false;
-    TaskGroup Holding, Inner;
-    Pool.Run(Holding, [&] {
-        std::unique_lock<std::mutex> Guard(Lock);
-        WorkerHeld = true;
-        Changed.notify_all();
-        Changed.wait(Guard, [&] { return Release; });
-    });
-    {
-        std::unique_lock<std::mutex> Guard(Lock);
-        Changed.wait(Guard, [&] { return WorkerHeld; });
-    }
+    auto Workers = std::make_unique<HeldWorkers>(Pool);
+    TaskGroup Inner;
     const std::vector<int>* Kept = nullptr;
     {
         const Buffer Outer;
@@ -111,12 +99,7 @@ TEST(ThreadLease, ATaskRunWhileWaitingGetsAnObjectOfItsOwnAndTheKeptOneComesBack
         EXPECT_EQ(&*Again, Kept);
         EXPECT_EQ(Again->size(), 1000u);
     }
-    {
-        std::lock_guard<std::mutex> Guard(Lock);
-        Release = true;
-    }
-    Changed.notify_all();
-    Pool.Wait(Holding);
+    Workers.reset();
     // Another thread keeps an object of its own.
     const std::vector<int>* OthersObject = nullptr;
     std::thread([&] { OthersObject = &*Buffer(); }).join();

@@ -5,13 +5,12 @@
 
 #include <cmath>
 #include <complex>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
 
 #include "SceneFixture.h"
 #include "common/TaskPool.h"
 #include "curves/PreimageShading.h"
+#include "tests/common/HeldWorkers.h"
 
 namespace {
 
@@ -161,33 +160,16 @@ TEST(PreimageShading, ACountRunWhileAnotherWaitsOnTheSameThreadKeepsToItsOwnMap)
     // With every worker held, B's count, queued before A's bands, runs on this thread inside
     // the wait of A's count, and then this thread alone counts the rest of both.
     TaskPool& Pool = TaskPool::Shared();
-    std::mutex Lock;
-    std::condition_variable Changed;
-    int Held = 0;
-    bool Release = false;
-    TaskGroup Holding, Inner;
-    for (int K = 0; K < Pool.Workers(); ++K)
-        Pool.Run(Holding, [&] {
-            std::unique_lock<std::mutex> Guard(Lock);
-            ++Held;
-            Changed.notify_all();
-            Changed.wait(Guard, [&] { return Release; });
-        });
-    {
-        std::unique_lock<std::mutex> Guard(Lock);
-        Changed.wait(Guard, [&] { return Held == Pool.Workers(); });
-    }
+    HeldWorkers Workers(Pool);
+    TaskGroup Inner;
     PreimageCounts NestedA, NestedB;
     bool CountedB = false;
     Pool.Run(Inner, [&] {
         CountedB = CountPlanePreimages(B.S, Min, Max, 64, 64, NestedB);
-        std::lock_guard<std::mutex> Guard(Lock);
-        Release = true;
-        Changed.notify_all();
+        Workers.Release();
     });
     EXPECT_TRUE(CountPlanePreimages(A.S, Min, Max, 64, 64, NestedA));
     Pool.Wait(Inner);
-    Pool.Wait(Holding);
     EXPECT_TRUE(CountedB);
     EXPECT_EQ(NestedA.Counts, AloneA.Counts);
     EXPECT_EQ(NestedB.Counts, AloneB.Counts);
